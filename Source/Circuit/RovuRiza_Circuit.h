@@ -1,0 +1,38 @@
+// One step of the amplifier circuit at the internal rate (audio thread). The render loop keeps
+// the carried values in a local RovuRiza_CircuitVars for a whole call and writes them back once.
+#pragma once
+
+#include "ModelState/RovuRiza_ModelState.h"
+
+struct RovuRiza_CircuitVars
+{
+    float xp[8];  // preamplifier states (xp6 = return value copied in)
+    float i[4];   // preamplifier tube currents
+    float x[11];  // power amplifier vector
+    float g;      // companion drive
+    float r;      // return value to the preamplifier
+    float I[8];   // power amplifier tube currents I1..I8 at [0]..[7]
+    float vpPrev; // first DC blocker: previous input
+    float d;      // first DC blocker: output
+    float voutPrev; // second DC blocker: previous input
+    float o;      // second DC blocker: output
+    float tone;   // tone low-pass state
+    float tremoloPhase;
+};
+
+// Per-call control values derived by the render loop.
+struct RovuRiza_StepControls
+{
+    float toneCoef;           // p = 0.995 * (1 - Tone^4)
+    float toneCoefComplement; // 1 - p
+    float expressionGain;     // e = 2 + 4 * expression (per sample)
+    float tremoloIncrement;   // w, radians per internal step
+    float tremoloDepth;       // d = 5 * Tremolo
+};
+
+void RovuRiza_LoadCircuit(const RovuRiza_ModelState& state, RovuRiza_CircuitVars& vars) noexcept;
+void RovuRiza_StoreCircuit(const RovuRiza_CircuitVars& vars, RovuRiza_ModelState& state) noexcept;
+
+// Runs one internal step with the upsampled input u; returns the DC-blocked output o.
+float RovuRiza_CircuitStep(RovuRiza_CircuitVars& vars, const RovuRiza_ModelState& tables, float u,
+                           const RovuRiza_StepControls& controls) noexcept;
