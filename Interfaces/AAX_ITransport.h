@@ -1,0 +1,28 @@
+// The host's transport as the framework calls it (implemented by AAX_VTransport).
+#pragma once
+
+#include "AAX.h"
+
+class AAX_ITransport
+{
+public:
+    virtual ~AAX_ITransport() = default;
+    virtual AAX_Result GetCurrentTempo(double* outTempo) const = 0;
+    virtual AAX_Result GetCurrentMeter(int32_t* outNumerator, int32_t* outDenominator) const = 0;
+    virtual AAX_Result IsTransportPlaying(AAX_CBoolean* outIsPlaying) const = 0;
+    virtual AAX_Result GetCurrentTickPosition(AAX_CTransportCounter* outTicks) const = 0;
+    virtual AAX_Result GetCurrentLoopPosition(AAX_CBoolean* outLooping,
+                                              AAX_CTransportCounter* outLoopStartTick,
+                                              AAX_CTransportCounter* outLoopEndTick) const = 0;
+    virtual AAX_Result GetCurrentNativeSampleLocation(AAX_CTransportCounter* outSample) const = 0;
+    virtual AAX_Result GetCustomTickPosition(AAX_CTransportCounter* outTicks,
+                                             AAX_CTransportCounter inSampleLocation) const = 0;
+    virtual AAX_Result GetBarBeatPosition(int32_t* outBars, int32_t* outBeats,
+                                          int64_t* outDisplayTicks,
+                                          AAX_CTransportCounter inSampleLocation) const = 0;
+    virtual AAX_Result GetTicksPerQuarter(uint32_t* outTicks) const = 0;
+    virtual AAX_Result GetCurrentTicksPerBeat(uint32_t* outTicks) const = 0;
+    virtual AAX_Result
+    GetTimelineSelectionStartPosition(AAX_CTransportCounter* outSample) const = 0;
+    virtual AAX_Result IsMetronomeEnabled(int32_t* outEnabled) const = 0;
+};
