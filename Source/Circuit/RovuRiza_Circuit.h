@@ -6,18 +6,21 @@
 
 struct RovuRiza_CircuitVars
 {
-    float xp[8];  // preamplifier states (xp6 = return value copied in)
-    float i[4];   // preamplifier tube currents
-    float x[11];  // power amplifier vector
-    float g;      // companion drive
-    float r;      // return value to the preamplifier
-    float I[8];   // power amplifier tube currents I1..I8 at [0]..[7]
-    float vpPrev; // first DC blocker: previous input
-    float d;      // first DC blocker: output
+    float xp[8];    // preamplifier states (xp6 = return value copied in)
+    float i[4];     // preamplifier tube currents
+    float x[11];    // power amplifier vector
+    float g;        // companion drive
+    float r;        // return value to the preamplifier
+    float I[8];     // power amplifier tube currents I1..I8 at [0]..[7]
+    float vpPrev;   // first DC blocker: previous input
+    float d;        // first DC blocker: output
     float voutPrev; // second DC blocker: previous input
-    float o;      // second DC blocker: output
-    float tone;   // tone low-pass state
+    float o;        // second DC blocker: output
+    float tone;     // tone low-pass state
     float tremoloPhase;
+    float u;    // last conditioned input of the preamplifier
+    float sIn;  // last power-amplifier input (tone output times expression gain)
+    float bias; // last pentode grid bias from the tremolo
 };
 
 // Per-call control values derived by the render loop.
