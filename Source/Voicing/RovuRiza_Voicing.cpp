@@ -1,0 +1,144 @@
+#include "Voicing/RovuRiza_Voicing.h"
+
+#include <cmath>
+#include <cstddef>
+
+#include "Voicing/RovuRiza_VoicingGains.h"
+
+const char* const kRovuRizaVoicingNames[kRovuRizaVoicingCount] = {
+    "1 Roy + 57 - Older",   "2 Senn + 57 - Older",
+    "3 Roy + Senn - Older", "4 Roy + 57 + Senn - Older",
+    "5 Roy + 57 - Newer",   "6 Senn + 57 - Newer",
+    "7 Roy + Senn - Newer", "8 Roy + 57 + Senn - Newer",
+    "9 Senn - Neutral",     "10 Senn - Brighter",
+    "11 Senn - Darker",     "12 Senn - Darkest",
+    "13 Senn - Fat",        "14 Senn - Light",
+    "15 Roy - Neutral",     "16 Roy - Brighter",
+    "17 Roy - Darker",      "18 Roy - Darkest",
+    "19 Roy - Fat",         "20 Roy - Light",
+    "21 57 - Neutral",      "22 57 - Brighter",
+    "23 57 - Darker",       "24 57 - Darkest",
+    "25 57 - Fat",          "26 57 - Back",
+    "27 57 - Light",        "28 Neu - Old"};
+
+namespace
+{
+// Host rates up to and including this use the base family.
+constexpr double kBaseFamilyMaxRate = 66000.0;
+
+bool UsesBaseFamily(double sampleRate) noexcept
+{
+    // An unknown or nonsensical rate falls back to the base family rather than failing.
+    if (!std::isfinite(sampleRate) || sampleRate <= 0.0) return true;
+    return sampleRate <= kBaseFamilyMaxRate;
+}
+
+// A payload that arrives with a foreign table reference must never be dereferenced.
+bool IsKnownTable(const float* table) noexcept
+{
+    if (table == nullptr) return false;
+    for (int i = 0; i < kRovuRizaVoicingCount; ++i)
+        if (table == kRovuRizaVoicingTablesBase[i] || table == kRovuRizaVoicingTables96[i])
+            return true;
+    return false;
+}
+
+// Voicing index from the normalized "Sound" value; -1 when it names no voicing.
+int VoicingIndexFromValue(float soundValue) noexcept
+{
+    const float scaled = soundValue * 100.0f + 0.5f;
+    // Truncation toward zero maps (-1, 28) onto 0..27; anything else (NaN included) is outside.
+    if (!(scaled > -1.0f && scaled < float(kRovuRizaVoicingCount))) return -1;
+    return static_cast<int>(scaled);
+}
+} // namespace
+
+const float* RovuRiza_VoicingTable(int index, double sampleRate) noexcept
+{
+    if (index < 0 || index >= kRovuRizaVoicingCount) return nullptr;
+    return UsesBaseFamily(sampleRate) ? kRovuRizaVoicingTablesBase[index]
+                                      : kRovuRizaVoicingTables96[index];
+}
+
+void RovuRiza_BuildVoicingPayload(float soundValue, double sampleRate,
+                                  RovuRiza_VoicingPayload& payload) noexcept
+{
+    const int index = VoicingIndexFromValue(soundValue);
+    int count = 0;
+    if (index >= 0)
+    {
+        payload.sectionCount = kRovuRizaSectionCount;
+        payload.rawTable = RovuRiza_VoicingTable(index, sampleRate);
+        count = kRovuRizaSectionCount;
+    }
+    else
+    {
+        count = payload.sectionCount;
+        if (count <= 0) return; // never chosen: the payload stays empty
+        if (!IsKnownTable(payload.rawTable))
+        {
+            // A corrupted payload: silence it rather than read through a stray reference.
+            payload.sectionCount = 0;
+            return;
+        }
+        if (count > kRovuRizaSectionCount)
+            count = kRovuRizaSectionCount; // the tables hold no more sections
+    }
+    const float* table = payload.rawTable;
+    for (int j = 0; j < 2 * count; j += 2)
+    {
+        payload.scaledGains[j] = table[j] * 1.5f;
+        payload.scaledGains[j + 1] = table[j + 1] * 0.5f;
+    }
+}
+
+float RovuRiza_VoicingProcess(const RovuRiza_VoicingPayload& payload,
+                              const RovuRiza_SectionPoles& poles, float* history1, float* history2,
+                              float& envelope, float envelopeCoef, float y) noexcept
+{
+    envelope = envelopeCoef * envelope + (1.0f - envelopeCoef) * std::fabs(y);
+
+    int count = payload.sectionCount;
+    if (count <= 0 || payload.rawTable == nullptr) return 0.0f;
+    if (count > kRovuRizaSectionCount)
+        count = kRovuRizaSectionCount; // poles exist for 100 sections only
+
+    const float k = 0.030000001f * envelope;
+    const float rawWeight = 1.0f - k;
+    const float* table = payload.rawTable;
+    const float* gains = payload.scaledGains;
+    const float* a1 = poles.poleA1;
+    const float* a2 = poles.poleA2;
+
+    // Partial sums in independent lanes let the compiler run sections side by side; the result
+    // differs from a single running sum only by float32 summation order.
+    constexpr int kLanes = 4;
+    float lane[kLanes] = {0.0f, 0.0f, 0.0f, 0.0f};
+    int s = 0;
+    for (; s + kLanes <= count; s += kLanes)
+    {
+        for (int l = 0; l < kLanes; ++l)
+        {
+            const int i = s + l;
+            const float h1 = history1[i];
+            const float w = y - a1[i] * h1 - a2[i] * history2[i];
+            history2[i] = h1;
+            history1[i] = w;
+            const float c0 = k * gains[2 * i] + rawWeight * table[2 * i];
+            const float c1 = k * gains[2 * i + 1] + rawWeight * table[2 * i + 1];
+            lane[l] += c0 * w + c1 * h1;
+        }
+    }
+    float out = (lane[0] + lane[1]) + (lane[2] + lane[3]);
+    for (; s < count; ++s)
+    {
+        const float h1 = history1[s];
+        const float w = y - a1[s] * h1 - a2[s] * history2[s];
+        history2[s] = h1;
+        history1[s] = w;
+        const float c0 = k * gains[2 * s] + rawWeight * table[2 * s];
+        const float c1 = k * gains[2 * s + 1] + rawWeight * table[2 * s + 1];
+        out += c0 * w + c1 * h1;
+    }
+    return out;
+}

@@ -1,0 +1,1 @@
+"""Design modules of the cabinet-and-microphone voicings (see tools/design_voicings.py)."""
