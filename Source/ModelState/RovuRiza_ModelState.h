@@ -77,7 +77,7 @@ struct RovuRiza_ModelState
     float dcBlockerState[4]; // power-amp blocker: prev in, prev out; preamp blocker: prev in, prev out
     float pickupState[3];
     RovuRiza_CircuitState circuitState;
-    alignas(64) float tubeTables[kRovuRizaTubeTableCount][kRovuRizaTubeRows][kRovuRizaTubeColumns];
+    float tubeTables[kRovuRizaTubeTableCount][kRovuRizaTubeRows][kRovuRizaTubeColumns];
     float toneTremoloState[4]; // tremolo phase, tone state, two spare
     float saturationPreHistory[2];
     float saturationPostHistory[4]; // q[n-1], q[n-2], two spare
@@ -89,6 +89,7 @@ struct RovuRiza_ModelState
     alignas(8) RovuRiza_PickupModel pickupModel;
     float expression;
     uint64_t ditherState; // the instance's own random generator (no lock on the audio thread)
+    float converterInputHistory[2]; // conditioned input x[n-2], x[n-3] for the converter
 };
 static_assert(sizeof(RovuRiza_ModelState) <= RovuRiza_Field::kModelStateSize);
 

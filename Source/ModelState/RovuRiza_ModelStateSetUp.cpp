@@ -1,0 +1,82 @@
+#include <cmath>
+#include <cstring>
+
+#include "ModelState/RovuRiza_Dither.h"
+#include "ModelState/RovuRiza_ModelState.h"
+#include "ModelState/RovuRiza_Pickup.h"
+#include "Tubes/RovuRiza_TubeTables.h"
+
+namespace
+{
+template <class Record> bool IsAligned(const void* p)
+{
+    return reinterpret_cast<uintptr_t>(p) % alignof(Record) == 0;
+}
+
+void SetUpPoles(RovuRiza_SectionPoles& poles, float fs)
+{
+    const float nyquist = fs / 2.0f;
+    for (int s = 0; s < kRovuRizaSectionCount; ++s)
+    {
+        // 50 Hz to 24 kHz in log steps; 0.01010101 is 1/99 in float32.
+        const float exponent = 1.69897f + 2.6812415f * static_cast<float>(s) * 0.01010101f;
+        float frequency = std::pow(10.0f, exponent);
+        if (frequency > nyquist) frequency = nyquist;
+        const float omega = 6.2831855f * frequency / fs;
+        const float radius = std::pow(0.82f, omega / 3.1415927f);
+        const float c = std::cos(omega);
+        const float sn = std::sin(omega);
+        poles.poleA1[s] = -2.0f * radius * c;
+        poles.poleA2[s] = (radius * sn) * (radius * sn) + (radius * c) * (radius * c);
+    }
+}
+
+void SetUpRecord(RovuRiza_ModelState& m, float fs, const float recursive[9], const float forward[9])
+{
+    // Everything but the tube tables starts from zero bytes (padding included, so two records
+    // set up alike are byte-identical); the tables are filled below.
+    auto* bytes = reinterpret_cast<unsigned char*>(&m);
+    const size_t tablesBegin = offsetof(RovuRiza_ModelState, tubeTables);
+    const size_t tablesEnd = tablesBegin + sizeof(m.tubeTables);
+    std::memset(bytes, 0, tablesBegin);
+    std::memset(bytes + tablesEnd, 0, sizeof(RovuRiza_ModelState) - tablesEnd);
+
+    m.hostRate = fs;
+    m.stepAccumulator = 0.0f;
+    m.hostPeriod = 1.0f / fs;
+    m.internalStep = 5.2083333e-06f;
+    for (int i = 0; i < 9; ++i)
+    {
+        m.converterRecursive[i] = recursive[i];
+        m.converterForward[i] = forward[i];
+    }
+    m.dcBlockerPole = 0.9989985f;
+    RovuRiza_FillTubeTables(m.tubeTables);
+    const float q = (48000.0f / fs) * -0.0005001484f;
+    m.envelopeCoef = std::exp(q);
+    RovuRiza_BuildPickupModel(m.pickupModel, static_cast<double>(fs));
+    m.expression = 0.0f;
+    m.ditherState = kRovuRizaDitherSeed;
+}
+} // namespace
+
+void RovuRiza_SetUpSectionPoles(void* block, uint32_t size, float fs) noexcept
+{
+    if (block == nullptr || !IsAligned<RovuRiza_SectionPoles>(block)) return;
+    const uint32_t recordSize = RovuRiza_Field::kSectionPolesSize;
+    auto* base = static_cast<unsigned char*>(block);
+    for (uint32_t n = 0; n < size / recordSize; ++n)
+        SetUpPoles(*reinterpret_cast<RovuRiza_SectionPoles*>(base + size_t(n) * recordSize), fs);
+}
+
+void RovuRiza_SetUpModelState(void* block, uint32_t size, float fs, const float recursive[9],
+                              const float forward[9]) noexcept
+{
+    if (block == nullptr || recursive == nullptr || forward == nullptr) return;
+    if (!IsAligned<RovuRiza_ModelState>(block)) return;
+    const uint32_t recordSize = RovuRiza_Field::kModelStateSize;
+    auto* base = static_cast<unsigned char*>(block);
+    for (uint32_t n = 0; n < size / recordSize; ++n)
+        SetUpRecord(*reinterpret_cast<RovuRiza_ModelState*>(base + size_t(n) * recordSize), fs,
+                    recursive, forward);
+}
