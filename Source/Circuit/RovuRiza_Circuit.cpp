@@ -2,6 +2,8 @@
 
 #include "OutputStage/RovuRiza_OutputStage.h"
 
+#include <cmath>
+
 namespace
 {
 constexpr int kColumns = kRovuRizaTubeColumns;
@@ -95,6 +97,18 @@ inline float dot11(const float (&row)[11], const float (&x)[11]) noexcept
     for (int k = 0; k < 11; ++k)
         sum += row[k] * x[k];
     return sum;
+}
+
+// Every state reaches the output within a few steps, so a non-finite output is the one check
+// needed; the output never comes near this in normal work.
+constexpr float kStateLimit = 1.0e20f;
+
+// Back to the state of a fresh set-up; the tremolo keeps its phase.
+void restart(RovuRiza_CircuitVars& v) noexcept
+{
+    const float phase = std::isfinite(v.tremoloPhase) ? v.tremoloPhase : 0.f;
+    v = RovuRiza_CircuitVars{};
+    v.tremoloPhase = phase;
 }
 
 inline float finiteOrZero(float v, float limit) noexcept
@@ -312,7 +326,23 @@ float RovuRiza_CircuitStep(RovuRiza_CircuitVars& v, const RovuRiza_ModelState& t
           8.143362e-08f * I[0] - 8.959819e-08f * I[1] + 5.49995e-10f * I[2] - 8.959819e-08f * I[3] +
           0.0007852174f * I[5] - 0.0007852174f * I[7] - 8.143362e-14f * sIn;
 
+    float* const coords = v.coordinates;
+    coords[0] = pre1Row;
+    coords[1] = pre1Col;
+    coords[2] = pre2Row;
+    coords[3] = pre2Col;
+    coords[4] = tri1Row;
+    coords[5] = tri1Col;
+    coords[6] = tri2Row;
+    coords[7] = tri2Col;
+    coords[8] = pen1Row;
+    coords[9] = pen1Col;
+    coords[10] = pen2Row;
+    coords[11] = pen2Col;
+
     v.o = kDcPole * v.o + (vout - v.voutPrev);
     v.voutPrev = vout;
+    if (!(std::fabs(v.o) < kStateLimit)) [[unlikely]]
+        restart(v);
     return v.o;
 }

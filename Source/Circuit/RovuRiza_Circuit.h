@@ -21,6 +21,9 @@ struct RovuRiza_CircuitVars
     float u;    // last conditioned input of the preamplifier
     float sIn;  // last power-amplifier input (tone output times expression gain)
     float bias; // last pentode grid bias from the tremolo
+    // Raw table coordinates of the last step (row, column) for the six tubes in the order
+    // preamplifier stages 1 and 2, phase-splitter triodes 1 and 2, pentodes 1 and 2.
+    float coordinates[12];
 };
 
 // Per-call control values derived by the render loop.
@@ -36,6 +39,8 @@ struct RovuRiza_StepControls
 void RovuRiza_LoadCircuit(const RovuRiza_ModelState& state, RovuRiza_CircuitVars& vars) noexcept;
 void RovuRiza_StoreCircuit(const RovuRiza_CircuitVars& vars, RovuRiza_ModelState& state) noexcept;
 
-// Runs one internal step with the upsampled input u; returns the DC-blocked output o.
+// Runs one internal step with the upsampled input u; returns the DC-blocked output o. A state
+// that has become non-finite (only reachable through corrupted controls or tables) is restarted
+// from the all-zero state, like a fresh set-up, instead of staying silent for good.
 float RovuRiza_CircuitStep(RovuRiza_CircuitVars& vars, const RovuRiza_ModelState& tables, float u,
                            const RovuRiza_StepControls& controls) noexcept;

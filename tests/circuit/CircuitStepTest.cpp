@@ -1,0 +1,202 @@
+// The circuit step over the filled tube tables: rest, safety at the edges, and amplifier-like
+// behaviour at the internal rate.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+#include "CircuitFixture.h"
+#include "SignalAnalysis.h"
+
+using namespace circuit_test;
+
+namespace
+{
+constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+
+bool anyStateInvalid(const RovuRiza_CircuitVars& v)
+{
+    const float* p = reinterpret_cast<const float*>(&v);
+    for (size_t k = 0; k < sizeof(v) / sizeof(float); ++k)
+        if (!std::isfinite(p[k]) || isDenormal(p[k])) return true;
+    return false;
+}
+
+// Largest change of the pair-averaged output over the window [from, to) in steps.
+float wander(const std::vector<float>& out, size_t from, size_t to)
+{
+    const std::vector<float> slice(out.begin() + from, out.begin() + to);
+    const std::vector<float> avg = pairAverage(slice);
+    const auto [lo, hi] = std::minmax_element(avg.begin(), avg.end());
+    return *hi - *lo;
+}
+
+std::vector<float> tail(const std::vector<float>& x, double skipSeconds)
+{
+    return {x.begin() + size_t(skipSeconds * kInternalRate), x.end()};
+}
+
+double thdOf(float gain, double level, const Settings& s = {})
+{
+    RovuRiza_CircuitVars v = restingVars();
+    const std::vector<float> out = run(v, sineAt(110.0, gain * gain * level, 0.6), s);
+    return thd(tail(out, 0.1), 110.0, kInternalRate);
+}
+} // namespace
+
+TEST(CircuitRest, SettlesFromTheZeroStateWithExactRestingBias)
+{
+    RovuRiza_CircuitVars v = zeroVars();
+    const RovuRiza_StepControls c = controlsFor({});
+    const size_t steps = size_t(2.0 * kInternalRate);
+    std::vector<float> out(steps);
+    for (size_t k = 0; k < steps; ++k)
+    {
+        out[k] = RovuRiza_CircuitStep(v, sharedState(), 0.f, c);
+        ASSERT_EQ(v.bias, -62.5f) << "step " << k;
+        if (k % 64 == 0)
+        {
+            ASSERT_FALSE(anyStateInvalid(v)) << "step " << k;
+        }
+    }
+    // The last half second holds still once the half-rate component is averaged out.
+    EXPECT_LT(wander(out, steps - steps / 4, steps), 1e-4f);
+    // Pentode grids rest at the bias, inside their tables.
+    EXPECT_GT(v.coordinates[9], -70.f);
+    EXPECT_LT(v.coordinates[9], -45.f);
+    EXPECT_GT(v.coordinates[11], -70.f);
+    EXPECT_LT(v.coordinates[11], -45.f);
+    for (float current : v.i)
+        EXPECT_GE(current, -1e-6f);
+}
+
+TEST(CircuitRest, ToneAndExpressionDoNotMoveTheRestingPoint)
+{
+    for (const Settings& s : {Settings{0.f, 0.f}, Settings{1.f, 1.f}})
+    {
+        RovuRiza_CircuitVars v = restingVars();
+        const std::vector<float> out = run(v, std::vector<float>(96000, 0.f), s);
+        EXPECT_LT(wander(out, 48000, 96000), 1e-4f) << s.tone;
+        EXPECT_FALSE(anyStateInvalid(v));
+    }
+}
+
+TEST(CircuitSafety, NonFiniteInputActsAsSilence)
+{
+    RovuRiza_CircuitVars quiet = restingVars();
+    RovuRiza_CircuitVars poisoned = restingVars();
+    const std::vector<float> expected = run(quiet, std::vector<float>(2000, 0.f));
+    std::vector<float> bad(2000, kNaN);
+    for (size_t k = 0; k < bad.size(); k += 3)
+        bad[k] = (k % 2 ? 1.f : -1.f) * std::numeric_limits<float>::infinity();
+    // NaN is read as silence; infinities are held at a large finite value and must stay finite.
+    std::vector<float> nan(2000, kNaN);
+    EXPECT_EQ(run(poisoned, nan), expected);
+    RovuRiza_CircuitVars mixed = restingVars();
+    for (float o : run(mixed, bad))
+        ASSERT_TRUE(std::isfinite(o));
+}
+
+TEST(CircuitSafety, NaNStateNeverBecomesATableIndexAndTheCircuitRestarts)
+{
+    // A NaN in every coordinate: each read must land on a table edge (the sanitizer build
+    // would catch a stray index), and the circuit must come back to rest afterwards.
+    RovuRiza_CircuitVars v = restingVars();
+    v.xp[0] = kNaN;
+    v.x[0] = kNaN;
+    v.x[2] = kNaN;
+    v.x[3] = kNaN;
+    v.x[4] = kNaN;
+    v.r = kNaN;
+    const float first = RovuRiza_CircuitStep(v, sharedState(), 0.f, controlsFor({}));
+    EXPECT_TRUE(std::isfinite(first));
+    const std::vector<float> out = run(v, std::vector<float>(size_t(2 * kInternalRate), 0.f));
+    EXPECT_FALSE(anyStateInvalid(v));
+    const RovuRiza_CircuitVars& rest = restingVars();
+    for (int k = 0; k < 12; ++k)
+        EXPECT_NEAR(v.coordinates[k], rest.coordinates[k], 0.05f) << "coordinate " << k;
+}
+
+TEST(CircuitSafety, HardDrivePinsCoordinatesAtTheEdgesAndRecovers)
+{
+    RovuRiza_CircuitVars v = restingVars();
+    std::vector<float> square(size_t(0.2 * kInternalRate));
+    for (size_t k = 0; k < square.size(); ++k)
+        square[k] = (k / 960) % 2 ? 50.f : -50.f; // 100 Hz, far beyond any guitar level
+    float rowLo = 1e9f, rowHi = -1e9f, colLo = 1e9f, colHi = -1e9f;
+    const RovuRiza_StepControls c = controlsFor({1.f, 1.f});
+    for (float u : square)
+    {
+        const float o = RovuRiza_CircuitStep(v, sharedState(), u, c);
+        ASSERT_TRUE(std::isfinite(o));
+        ASSERT_LT(std::fabs(o), 1e4f);
+        rowLo = std::min(rowLo, v.coordinates[0]);
+        rowHi = std::max(rowHi, v.coordinates[0]);
+        colLo = std::min(colLo, v.coordinates[1]);
+        colHi = std::max(colHi, v.coordinates[1]);
+    }
+    EXPECT_LT(colLo, -4.f);
+    EXPECT_GT(colHi, 20.f);
+    EXPECT_FALSE(anyStateInvalid(v));
+    // Silence afterwards: back to the resting point, no sustained low-frequency oscillation.
+    const std::vector<float> after = run(v, std::vector<float>(size_t(2 * kInternalRate), 0.f));
+    EXPECT_LT(wander(after, after.size() - after.size() / 4, after.size()), 1e-4f);
+    EXPECT_NEAR(v.coordinates[1], restingVars().coordinates[1], 0.05f);
+}
+
+TEST(CircuitBehaviour, DistortionRisesWithGainAndLevel)
+{
+    const double g02 = thdOf(0.2f, 1.0), g05 = thdOf(0.5f, 1.0), g10 = thdOf(1.0f, 1.0);
+    EXPECT_LT(g02, g05);
+    EXPECT_LT(g05, g10);
+    EXPECT_GT(g10, 0.1);
+    EXPECT_LT(thdOf(1.0f, 0.2), g10);
+    EXPECT_LT(thdOf(0.5f, 0.2), g05);
+}
+
+TEST(CircuitBehaviour, FullExpressionDrivesHarderThanRest)
+{
+    Settings rest, full;
+    full.expression = 1.f;
+    EXPECT_LT(thdOf(0.5f, 0.2, rest), thdOf(0.5f, 0.2, full));
+}
+
+TEST(CircuitBehaviour, ToneZeroIsDarkerThanToneOne)
+{
+    auto highToLow = [](float tone)
+    {
+        Settings s;
+        s.tone = tone;
+        RovuRiza_CircuitVars a = restingVars(), b = restingVars();
+        const double low =
+            toneAmplitude(tail(run(a, sineAt(200.0, 0.001, 0.3), s), 0.1), 200.0, kInternalRate);
+        const double high =
+            toneAmplitude(tail(run(b, sineAt(2000.0, 0.001, 0.3), s), 0.1), 2000.0, kInternalRate);
+        return high / low;
+    };
+    const double dark = highToLow(0.f), mid = highToLow(0.5f), bright = highToLow(1.f);
+    EXPECT_LT(dark, 0.5 * mid);
+    EXPECT_LT(mid, bright);
+}
+
+TEST(CircuitBehaviour, FullTremoloSwingsThePentodeBiasAtTheRate)
+{
+    Settings s;
+    s.tremolo = 1.f;
+    s.rate = 1.f;
+    RovuRiza_CircuitVars v = restingVars();
+    const RovuRiza_StepControls c = controlsFor(s);
+    float lo = 0.f, hi = -100.f;
+    for (int k = 0; k < 24000; ++k) // one 8 Hz period
+    {
+        RovuRiza_CircuitStep(v, sharedState(), 0.f, c);
+        lo = std::min(lo, v.bias);
+        hi = std::max(hi, v.bias);
+        ASSERT_GT(v.coordinates[9], -70.f);
+        ASSERT_LT(v.coordinates[9], -45.f);
+    }
+    EXPECT_NEAR(lo, -67.5f, 1e-3f);
+    EXPECT_NEAR(hi, -57.5f, 1e-3f);
+}
