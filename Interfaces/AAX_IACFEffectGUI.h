@@ -24,10 +24,23 @@ public:
     virtual AAX_Result TimerWakeup() = 0;
     // Only the identifier is passed: the editor reads the value back from the data model.
     virtual AAX_Result ParameterUpdated(AAX_CParamID inParamID) = 0;
-    virtual AAX_Result GetCustomLabel(AAX_EPlugInStrings inSelector, AAX_IString* outString) const = 0;
+    virtual AAX_Result GetCustomLabel(AAX_EPlugInStrings inSelector,
+                                      AAX_IString* outString) const = 0;
     virtual AAX_Result SetControlHighlightInfo(AAX_CParamID inParamID, AAX_CBoolean inIsHighlighted,
                                                AAX_EHighlightColor inColor) = 0;
 
 protected:
     ~AAX_IACFEffectGUI() = default;
+};
+
+// Headless hosts: a view container of type AAX_eViewContainer_Type_Offscreen hands this record
+// (or null) as its pointer. The editor then draws into an image of its own and, on each Draw,
+// copies the drawn part into `pixels` once the host has set them (ARGB32, premultiplied, rows
+// of `stride` bytes, memory of the host; parts outside width x height are skipped).
+struct AAX_SOffscreenView
+{
+    uint32_t* pixels = nullptr;
+    int32_t width = 0;
+    int32_t height = 0;
+    int32_t stride = 0;
 };

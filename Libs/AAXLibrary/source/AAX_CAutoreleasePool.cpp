@@ -1,0 +1,4 @@
+#include "AAX_CAutoreleasePool.h"
+
+AAX_CAutoreleasePool::AAX_CAutoreleasePool() = default;
+AAX_CAutoreleasePool::~AAX_CAutoreleasePool() = default;

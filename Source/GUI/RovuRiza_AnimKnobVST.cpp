@@ -1,0 +1,52 @@
+#include "RovuRiza_AnimKnobVST.h"
+
+#include "AAX_CVSTGUIButtonState.h"
+#include "AAX_IViewContainer.h"
+#include "RovuRiza_ControlDefaults.h"
+
+using namespace VSTGUI;
+
+RovuRiza_AnimKnobVST::RovuRiza_AnimKnobVST(const CRect& inSize, IControlListener* inListener,
+                                           long inTag, int inSubPixmaps, double inHeightOfOneImage,
+                                           CBitmap* inBitmap, const CPoint& inOffset)
+    : CAnimKnob(inSize, inListener, static_cast<int32_t>(inTag), inSubPixmaps, inHeightOfOneImage,
+                inBitmap, inOffset)
+{
+}
+
+CMouseEventResult RovuRiza_AnimKnobVST::onMouseDown(CPoint& where, const CButtonState& buttons)
+{
+    const AAX_CVSTGUIButtonState state(buttons, mViewContainer);
+    if (mViewContainer && mParamID &&
+        mViewContainer->HandleParameterMouseDown(mParamID, state.GetModifiers()) == AAX_SUCCESS)
+        return kMouseEventHandled;
+    return CAnimKnob::onMouseDown(where, state.GetButtonState());
+}
+
+CMouseEventResult RovuRiza_AnimKnobVST::onMouseUp(CPoint& where, const CButtonState& buttons)
+{
+    const AAX_CVSTGUIButtonState state(buttons, mViewContainer);
+    if (mViewContainer && mParamID &&
+        mViewContainer->HandleParameterMouseUp(mParamID, state.GetModifiers()) == AAX_SUCCESS)
+    {
+        // The host took the release, but a drag the toolkit began must still end, or the
+        // parameter would stay touched.
+        RovuRiza_EndPendingEdit(*this);
+        return kMouseEventHandled;
+    }
+    return CAnimKnob::onMouseUp(where, state.GetButtonState());
+}
+
+CMouseEventResult RovuRiza_AnimKnobVST::onMouseMoved(CPoint& where, const CButtonState& buttons)
+{
+    const AAX_CVSTGUIButtonState state(buttons, mViewContainer);
+    if (mViewContainer && mParamID && (buttons() & kLButton) &&
+        mViewContainer->HandleParameterMouseDrag(mParamID, state.GetModifiers()) == AAX_SUCCESS)
+        return kMouseEventHandled;
+    return CAnimKnob::onMouseMoved(where, RovuRiza_FineDragState(state.GetButtonState()));
+}
+
+bool RovuRiza_AnimKnobVST::checkDefaultValue(CButtonState button)
+{
+    return RovuRiza_ResetToDefault(*this, button);
+}
