@@ -74,6 +74,8 @@ public:
     // Left or right click (or kApple): after checkDefaultValue, opens the popup list and
     // returns kMouseDownEventHandledButDontNeedMovedOrUpEvents.
     CMouseEventResult onMouseDown(CPoint& where, const CButtonState& buttons) override;
+    // A plain menu has no modifier-click reset (false); subclasses may add one.
+    bool checkDefaultValue(CButtonState button) override;
     // Opens the popup list below the menu; false when the menu is not in an open frame.
     virtual bool popup();
     bool isPopupOpen() const { return inPopup; }
