@@ -96,6 +96,9 @@ float RovuRiza_VoicingProcess(const RovuRiza_VoicingPayload& payload,
                               const RovuRiza_SectionPoles& poles, float* history1, float* history2,
                               float& envelope, float envelopeCoef, float y) noexcept
 {
+    // A non-finite sample would poison the envelope and every section's history for good;
+    // it enters as silence instead.
+    if (!std::isfinite(y)) y = 0.0f;
     envelope = envelopeCoef * envelope + (1.0f - envelopeCoef) * std::fabs(y);
 
     int count = payload.sectionCount;
