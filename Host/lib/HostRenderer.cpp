@@ -1,0 +1,215 @@
+#include "HostRenderer.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "HostError.h"
+
+namespace tavelo::host
+{
+
+namespace
+{
+// Private blocks hold 64-byte aligned records.
+constexpr size_t kBlockAlignment = 64;
+
+void* AllocateZeroed(size_t inSize)
+{
+    const size_t rounded =
+        (std::max<size_t>(inSize, 1) + kBlockAlignment - 1) / kBlockAlignment * kBlockAlignment;
+    void* memory = std::aligned_alloc(kBlockAlignment, rounded);
+    if (!memory)
+        throw HostError("cannot allocate " + std::to_string(inSize) + " bytes for the context");
+    std::memset(memory, 0, rounded);
+    return memory;
+}
+} // namespace
+
+void HostMidiNode::SetPackets(std::vector<AAX_CMidiPacket> inPackets)
+{
+    mPackets = std::move(inPackets);
+    mStream.mBufferSize = uint32_t(mPackets.size());
+    mStream.mBuffer = mPackets.empty() ? nullptr : mPackets.data();
+}
+
+HostRenderer::HostRenderer(const ComponentRecord& inComponent, int32_t inChannels,
+                           float inSampleRate, int32_t inMaxBlockSize)
+    : mChannels(inChannels), mMaxBlockSize(inMaxBlockSize), mSampleRate(inSampleRate)
+{
+    if (inChannels < 1 || inChannels > 2)
+        throw HostError("unsupported channel count " + std::to_string(inChannels));
+    if (inMaxBlockSize < 1 || inMaxBlockSize > 65536)
+        throw HostError("unsupported block size " + std::to_string(inMaxBlockSize) +
+                        ": 1 to 65536 samples");
+    const ProcessProcRecord* proc = inComponent.NativeProcessProc();
+    if (!proc || !proc->processProc)
+        throw HostError("the component declares no native render callback");
+    mDeclaredProc = mProc = proc->processProc;
+
+    AAX_CFieldIndex highest = -1;
+    for (const FieldRecord& field : inComponent.fields)
+        highest = std::max(highest, field.index);
+    if (highest < 0 || highest > 1024)
+        throw HostError("the component declares no usable context fields");
+    mContext.assign(size_t(highest) + 1, nullptr);
+
+    mInputBuffers.assign(size_t(inChannels), std::vector<float>(size_t(inMaxBlockSize), 0.0f));
+    mOutputBuffers.assign(size_t(inChannels), std::vector<float>(size_t(inMaxBlockSize), 0.0f));
+    for (int32_t c = 0; c < inChannels; ++c)
+    {
+        mInputPointers.push_back(mInputBuffers[size_t(c)].data());
+        mOutputPointers.push_back(mOutputBuffers[size_t(c)].data());
+    }
+
+    try
+    {
+        for (const FieldRecord& field : inComponent.fields)
+        {
+            if (field.index < 0) throw HostError("field with negative index");
+            void*& slot = mContext[size_t(field.index)];
+            switch (field.kind)
+            {
+            case AAX_eFieldKind_DataInPort:
+            case AAX_eFieldKind_PrivateData:
+            {
+                if (field.size <= 0 || field.size > (int64_t(1) << 30))
+                    throw HostError("field " + std::to_string(field.index) +
+                                    " declares an unusable size " + std::to_string(field.size));
+                void* memory = AllocateZeroed(size_t(field.size));
+                mAllocations.push_back(memory);
+                slot = memory;
+                if (field.kind == AAX_eFieldKind_DataInPort)
+                    mPorts[field.index] = {static_cast<uint8_t*>(memory), uint32_t(field.size)};
+                else
+                    mPrivateBlocks.push_back(Block{field.index, memory, uint32_t(field.size)});
+                break;
+            }
+            case AAX_eFieldKind_AudioIn:
+                slot = mInputPointers.data();
+                break;
+            case AAX_eFieldKind_AudioOut:
+                slot = mOutputPointers.data();
+                break;
+            case AAX_eFieldKind_AudioBufferLength:
+                slot = &mBufferLength;
+                break;
+            case AAX_eFieldKind_SampleRate:
+                slot = &mSampleRate;
+                break;
+            case AAX_eFieldKind_MIDINode:
+                slot = static_cast<AAX_IMIDINode*>(&mMidiNode);
+                break;
+            default:
+                break; // fields this host does not serve stay null
+            }
+        }
+    }
+    catch (...)
+    {
+        for (void* memory : mAllocations)
+            std::free(memory);
+        throw;
+    }
+    mThread = std::thread(&HostRenderer::AudioThread, this);
+}
+
+HostRenderer::~HostRenderer()
+{
+    {
+        const std::lock_guard lock(mMutex);
+        mQuit = true;
+    }
+    mWake.notify_all();
+    if (mThread.joinable()) mThread.join();
+    for (void* memory : mAllocations)
+        std::free(memory);
+}
+
+bool HostRenderer::DeliverPacket(AAX_CFieldIndex inPort, const std::vector<uint8_t>& inPayload)
+{
+    const auto port = mPorts.find(inPort);
+    if (port == mPorts.end() || inPayload.size() > port->second.second) return false;
+    const std::lock_guard lock(mMutex); // never while the audio thread renders
+    uint8_t* data = port->second.first;
+    if (!inPayload.empty()) std::memcpy(data, inPayload.data(), inPayload.size());
+    std::memset(data + inPayload.size(), 0, port->second.second - inPayload.size());
+    return true;
+}
+
+const uint8_t* HostRenderer::PortData(AAX_CFieldIndex inPort) const
+{
+    const auto port = mPorts.find(inPort);
+    return port == mPorts.end() ? nullptr : port->second.first;
+}
+
+uint32_t HostRenderer::PortSize(AAX_CFieldIndex inPort) const
+{
+    const auto port = mPorts.find(inPort);
+    return port == mPorts.end() ? 0 : port->second.second;
+}
+
+std::map<AAX_CFieldIndex, uint32_t> HostRenderer::PortSizes() const
+{
+    std::map<AAX_CFieldIndex, uint32_t> sizes;
+    for (const auto& [index, port] : mPorts)
+        sizes[index] = port.second;
+    return sizes;
+}
+
+void HostRenderer::SetProcessProc(AAX_CProcessProc inProc)
+{
+    const std::lock_guard lock(mMutex);
+    mProc = inProc ? inProc : mDeclaredProc;
+}
+
+uint64_t HostRenderer::RenderCount() const
+{
+    const std::lock_guard lock(mMutex);
+    return mRenderCount;
+}
+
+void HostRenderer::Render(const float* const* inInputs, float* const* outOutputs, int32_t inFrames,
+                          std::vector<AAX_CMidiPacket> inMidi)
+{
+    if (inFrames < 0 || inFrames > mMaxBlockSize)
+        throw HostError("block of " + std::to_string(inFrames) + " frames exceeds the maximum " +
+                        std::to_string(mMaxBlockSize));
+    std::unique_lock lock(mMutex);
+    for (int32_t c = 0; c < mChannels; ++c)
+    {
+        float* buffer = mInputBuffers[size_t(c)].data();
+        if (inInputs && inInputs[c])
+            std::memcpy(buffer, inInputs[c], sizeof(float) * size_t(inFrames));
+        else
+            std::memset(buffer, 0, sizeof(float) * size_t(inFrames));
+    }
+    mBufferLength = inFrames;
+    mMidiNode.SetPackets(std::move(inMidi));
+    mWorkPending = true;
+    mWake.notify_one();
+    mDone.wait(lock, [this] { return !mWorkPending; });
+    for (int32_t c = 0; c < mChannels; ++c)
+        if (outOutputs && outOutputs[c])
+            std::memcpy(outOutputs[c], mOutputBuffers[size_t(c)].data(),
+                        sizeof(float) * size_t(inFrames));
+}
+
+void HostRenderer::AudioThread()
+{
+    std::unique_lock lock(mMutex);
+    for (;;)
+    {
+        mWake.wait(lock, [this] { return mWorkPending || mQuit; });
+        if (mQuit) return;
+        // The caller waits for this block, so the context is ours while the callback runs.
+        void* const instances[1] = {mContext.data()};
+        mProc(instances, instances + 1);
+        ++mRenderCount;
+        mWorkPending = false;
+        mDone.notify_all();
+    }
+}
+
+} // namespace tavelo::host
