@@ -65,13 +65,13 @@ inline std::vector<float> run(RovuRiza_CircuitVars& v, const std::vector<float>&
     return out;
 }
 
-// The state after two seconds of silence from the all-zero start.
+// The state after three seconds of silence from the all-zero start.
 inline const RovuRiza_CircuitVars& restingVars()
 {
     static const RovuRiza_CircuitVars resting = []
     {
         RovuRiza_CircuitVars v = zeroVars();
-        run(v, std::vector<float>(size_t(2 * kInternalRate), 0.f));
+        run(v, std::vector<float>(size_t(3 * kInternalRate), 0.f));
         return v;
     }();
     return resting;
