@@ -68,9 +68,10 @@ CallControls ReadControls(const SRovuRiza_Alg_Context& ctx) noexcept
     c.step.tremoloIncrement = (0.1f + 7.9f * rate) * 6.2831855f / 192000.0f;
     c.step.tremoloDepth = 5.0f * tremolo;
     c.step.expressionGain = 2.0f;
-    // Pickup index trunc(P*100 + 0.49) <= 0 selects the filtered path; compared without the
-    // integer conversion, which a huge value would overflow.
-    c.pickupFiltered = pickup * 100.0f + 0.49 < 1.0;
+    // Pickup index trunc(P*100 + 0.49) <= 0 selects the filtered path. Formed in double, so
+    // 0.0051 already gives index 1, and compared without the integer conversion, which a huge
+    // value would overflow.
+    c.pickupFiltered = static_cast<double>(pickup) * 100.0 + 0.49 < 1.0;
 
     // No voicing delivered yet reads as an empty payload: the bank stays silent.
     const RovuRiza_VoicingPayload* voicing = ctx.ctrlSound ? ctx.ctrlSound : &kEmptyPayload;
