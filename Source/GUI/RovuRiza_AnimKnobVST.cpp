@@ -20,7 +20,9 @@ CMouseEventResult RovuRiza_AnimKnobVST::onMouseDown(CPoint& where, const CButton
     if (mViewContainer && mParamID &&
         mViewContainer->HandleParameterMouseDown(mParamID, state.GetModifiers()) == AAX_SUCCESS)
         return kMouseEventHandled;
-    return CAnimKnob::onMouseDown(where, state.GetButtonState());
+    // The toolkit fixes a drag's scale at mouse-down, so the Command key's fine drag has to be
+    // chosen here as well as on the moves.
+    return CAnimKnob::onMouseDown(where, RovuRiza_FineDragState(state.GetButtonState()));
 }
 
 CMouseEventResult RovuRiza_AnimKnobVST::onMouseUp(CPoint& where, const CButtonState& buttons)

@@ -61,6 +61,8 @@ void RovuRiza_GUI::CreateEffectView(void* inSystemWindow)
 
 AAX_Result RovuRiza_GUI::TimerWakeup()
 {
+    // The host's tick is also where the frame handles its window's events and repaints.
+    if (CFrame* frame = GetContentView()) frame->idle();
     if (RovuRiza_View* view = GetRovuRizaView()) view->TimerWakeup();
     return AAX_SUCCESS;
 }
