@@ -8,6 +8,16 @@
 
 namespace
 {
+// A rate the model can be derived from. Hosts refuse anything else; should one still hand a
+// zero, negative, tiny or non-finite rate to the set-up, the record is derived for the default
+// rate instead of being filled with infinities and NaNs that no render could recover from.
+constexpr float kFallbackRate = 48000.0f;
+
+float ServiceableRate(float fs)
+{
+    return (std::isfinite(fs) && fs >= 1.0f) ? fs : kFallbackRate;
+}
+
 template <class Record> bool IsAligned(const void* p)
 {
     return reinterpret_cast<uintptr_t>(p) % alignof(Record) == 0;
@@ -66,7 +76,8 @@ void RovuRiza_SetUpSectionPoles(void* block, uint32_t size, float fs) noexcept
     const uint32_t recordSize = RovuRiza_Field::kSectionPolesSize;
     auto* base = static_cast<unsigned char*>(block);
     for (uint32_t n = 0; n < size / recordSize; ++n)
-        SetUpPoles(*reinterpret_cast<RovuRiza_SectionPoles*>(base + size_t(n) * recordSize), fs);
+        SetUpPoles(*reinterpret_cast<RovuRiza_SectionPoles*>(base + size_t(n) * recordSize),
+                   ServiceableRate(fs));
 }
 
 void RovuRiza_SetUpModelState(void* block, uint32_t size, float fs, const float recursive[9],
@@ -77,6 +88,6 @@ void RovuRiza_SetUpModelState(void* block, uint32_t size, float fs, const float 
     const uint32_t recordSize = RovuRiza_Field::kModelStateSize;
     auto* base = static_cast<unsigned char*>(block);
     for (uint32_t n = 0; n < size / recordSize; ++n)
-        SetUpRecord(*reinterpret_cast<RovuRiza_ModelState*>(base + size_t(n) * recordSize), fs,
-                    recursive, forward);
+        SetUpRecord(*reinterpret_cast<RovuRiza_ModelState*>(base + size_t(n) * recordSize),
+                    ServiceableRate(fs), recursive, forward);
 }

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <complex>
 #include <cstring>
+#include <limits>
 
 #include "EngineTestSupport.h"
 #include "ModelState/RovuRiza_Dither.h"
@@ -259,6 +260,23 @@ TEST(ModelStateSetUp, MisalignedOrMissingBlocksAreLeftAlone)
     for (size_t i = 0; i < 4096; ++i)
         ASSERT_EQ(b.get()[i], 0xA5);
     RovuRiza_SetUpSectionPoles(nullptr, 816, 48000.0f);
+}
+
+TEST(ModelStateSetUp, UnserviceableRatesFallBackToTheDefaultRate)
+{
+    Block reference = SetUpState(48000.0f);
+    for (float fs : {0.0f, -44100.0f, 1e-30f, std::numeric_limits<float>::quiet_NaN(),
+                     std::numeric_limits<float>::infinity()})
+    {
+        SCOPED_TRACE(fs);
+        Block b = SetUpState(fs);
+        EXPECT_EQ(CarriedBytes(AsState(b)), CarriedBytes(AsState(reference)));
+        Block p = AllocateBlock(RovuRiza_Field::kSectionPolesSize);
+        RovuRiza_SetUpSectionPoles(p.get(), RovuRiza_Field::kSectionPolesSize, fs);
+        const auto& poles = *reinterpret_cast<RovuRiza_SectionPoles*>(p.get());
+        for (int s = 0; s < kRovuRizaSectionCount; ++s)
+            ASSERT_TRUE(std::isfinite(poles.poleA1[s]) && std::isfinite(poles.poleA2[s]));
+    }
 }
 
 TEST(Dither, SixUniformIntegersGiveASmallPositiveBell)

@@ -234,12 +234,16 @@ TEST(RenderBlocks, SilenceGivesANormalNonDenormalOutput)
 
 TEST(RenderRobustness, RatesOutsideTheDesignStayBoundedAndFinite)
 {
-    for (float fs : {8000.0f, 11025.0f, 384000.0f})
+    for (float fs :
+         {8000.0f, 11025.0f, 384000.0f, 1e9f, 0.0f, std::numeric_limits<float>::quiet_NaN(),
+          std::numeric_limits<float>::infinity()})
     {
         SCOPED_TRACE(fs);
         auto inst = Sounding(fs);
-        const std::vector<float> x = Sine(100.0, fs, 4096, 0.3);
+        const std::vector<float> x = Sine(100.0, 48000.0, 4096, 0.3);
+        inst->pickup = 0.0f;
         inst->Render(x.data(), nullptr, 4096);
+        EXPECT_TRUE(AllFinite(inst->out[0]));
         const RovuRiza_ModelState& s = inst->State();
         EXPECT_GE(s.stepAccumulator, 0.0f);
         EXPECT_LE(s.stepAccumulator, s.internalStep);
