@@ -70,8 +70,6 @@ CMouseEventResult CKnob::onMouseDown(CPoint& where, const CButtonState& buttons)
 CMouseEventResult CKnob::onMouseMoved(CPoint& where, const CButtonState& buttons)
 {
     if (!dragging || !(buttons & kLButton)) return kMouseEventNotHandled;
-    if (where == lastPoint) return kMouseEventHandled;
-    lastPoint = where;
     CCoord diff = firstPoint.y - where.y;
     if ((buttons & kZoomModifier) != (dragButtons & kZoomModifier))
     {
@@ -84,6 +82,8 @@ CMouseEventResult CKnob::onMouseMoved(CPoint& where, const CButtonState& buttons
         coef = newCoef;
     }
     dragButtons = buttons;
+    if (where == lastPoint) return kMouseEventHandled;
+    lastPoint = where;
     value = static_cast<float>(entryValue + diff * coef);
     bounceValue();
     if (isDirty())

@@ -89,13 +89,11 @@ bool COptionMenu::setCurrent(int32_t index, bool countSeparator)
     {
         // Turn an index among the non-separator entries into an index among all entries.
         int32_t seen = -1;
-        for (int32_t i = 0; i < getNbEntries(); ++i)
-            if (!items[static_cast<size_t>(i)]->isSeparator() && ++seen == index)
-            {
-                index = i;
-                break;
-            }
-        if (seen != index) return false;
+        int32_t found = -1;
+        for (int32_t i = 0; i < getNbEntries() && found < 0; ++i)
+            if (!items[static_cast<size_t>(i)]->isSeparator() && ++seen == index) found = i;
+        if (found < 0) return false;
+        index = found;
     }
     if (index < 0 || index >= getNbEntries()) return false;
     setValue(static_cast<float>(index));

@@ -120,6 +120,11 @@ CRect BackedPlatformFrame::getPopupRect() const
     return popup ? popup->getRect() : CRect();
 }
 
+CRect BackedPlatformFrame::getPopupEntryRect(int32_t index) const
+{
+    return popup ? popup->entryRect(index) : CRect();
+}
+
 void BackedPlatformFrame::finishPopup(int32_t index)
 {
     if (!popup) return;

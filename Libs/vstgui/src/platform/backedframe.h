@@ -26,6 +26,7 @@ public:
     bool openPopup(COptionMenu* menu, const PopupListDescription& description) override;
     bool isPopupOpen() const override { return popup != nullptr; }
     CRect getPopupRect() const override;
+    CRect getPopupEntryRect(int32_t index) const override;
     bool choosePopupEntry(int32_t index) override;
     void closePopup() override;
 

@@ -40,9 +40,14 @@ PopupList::PopupList(const PopupListDescription& description, const CRect& bound
     fontSize = std::min(kMaxListFontSize, desc.fontSize > 0 ? desc.fontSize : 12);
     entryHeight = std::ceil(fontSize + kEntryPadding);
     desc.enabled.resize(desc.titles.size(), true);
-    CCoord width = std::max(desc.anchor.getWidth(),
-                            std::ceil(widestTitle(desc.titles, fontSize)) + 4 * kEntryPadding);
-    CCoord height = entryHeight * static_cast<CCoord>(desc.titles.size()) + 2;
+    auto entries = static_cast<int32_t>(desc.titles.size());
+    auto fitting = static_cast<int32_t>(std::floor((bounds.getHeight() - 2) / entryHeight));
+    rowsPerColumn = std::max(1, std::min(entries, fitting));
+    int32_t columns = entries > 0 ? (entries + rowsPerColumn - 1) / rowsPerColumn : 1;
+    columnWidth = std::ceil(widestTitle(desc.titles, fontSize)) + 4 * kEntryPadding;
+    if (columns == 1) columnWidth = std::max(columnWidth, desc.anchor.getWidth() - 2);
+    CCoord width = columnWidth * columns + 2;
+    CCoord height = entryHeight * rowsPerColumn + 2;
     rect = CRect(desc.anchor.left, desc.anchor.bottom, desc.anchor.left + width,
                  desc.anchor.bottom + height);
     if (rect.bottom > bounds.bottom)
@@ -51,11 +56,24 @@ PopupList::PopupList(const PopupListDescription& description, const CRect& bound
         rect.offset(std::max(bounds.left, bounds.right - width) - rect.left, 0);
 }
 
+CRect PopupList::entryRect(int32_t index) const
+{
+    if (index < 0 || index >= getNbEntries()) return CRect();
+    int32_t column = index / rowsPerColumn;
+    int32_t row = index % rowsPerColumn;
+    CRect r(0, 0, columnWidth, entryHeight);
+    r.offset(rect.left + 1 + column * columnWidth, rect.top + 1 + row * entryHeight);
+    return r;
+}
+
 int32_t PopupList::entryAt(const CPoint& where) const
 {
     if (!rect.pointInside(where)) return -1;
-    auto index = static_cast<int32_t>(std::floor((where.y - rect.top - 1) / entryHeight));
-    return index >= 0 && index < getNbEntries() ? index : -1;
+    auto column = static_cast<int32_t>(std::floor((where.x - rect.left - 1) / columnWidth));
+    auto row = static_cast<int32_t>(std::floor((where.y - rect.top - 1) / entryHeight));
+    if (column < 0 || row < 0 || row >= rowsPerColumn) return -1;
+    int32_t index = column * rowsPerColumn + row;
+    return index < getNbEntries() ? index : -1;
 }
 
 bool PopupList::canChoose(int32_t index) const
@@ -83,7 +101,8 @@ void PopupList::draw(CDrawContext& context) const
     context.setFont(&font);
     for (int32_t i = 0; i < getNbEntries(); ++i)
     {
-        CRect entry(1, 1 + i * entryHeight, r.right - 1, 1 + (i + 1) * entryHeight);
+        CRect entry = entryRect(i);
+        entry.offset(-rect.left, -rect.top);
         const std::string& title = desc.titles[static_cast<size_t>(i)];
         if (title.empty())
         {

@@ -11,7 +11,8 @@ class PopupList
 {
 public:
     // Lays the list out below `description.anchor`, then moves it up (not above `bounds.top`)
-    // when it would pass `bounds.bottom`. All rectangles are in one coordinate system.
+    // when it would pass `bounds.bottom`; a list taller than the bounds wraps into columns.
+    // All rectangles are in one coordinate system.
     PopupList(const PopupListDescription& description, const CRect& bounds);
 
     const CRect& getRect() const { return rect; }
@@ -20,6 +21,8 @@ public:
     // The entry under `where` (same coordinates as getRect()), or -1.
     int32_t entryAt(const CPoint& where) const;
     bool canChoose(int32_t index) const;
+    // The rectangle of entry `index` (same coordinates as getRect()); empty when out of range.
+    CRect entryRect(int32_t index) const;
     // True when the hovered entry changed.
     bool setHovered(int32_t index);
     int32_t getHovered() const { return hovered; }
@@ -33,6 +36,8 @@ private:
     PopupListDescription desc;
     CRect rect;
     CCoord entryHeight;
+    CCoord columnWidth;
+    int32_t rowsPerColumn;
     CCoord fontSize;
     int32_t hovered{-1};
 };

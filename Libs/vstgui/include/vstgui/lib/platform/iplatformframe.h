@@ -88,6 +88,9 @@ public:
     virtual bool isPopupOpen() const = 0;
     // The open popup's rectangle in frame coordinates (empty when none is open).
     virtual CRect getPopupRect() const = 0;
+    // Entry `index` of the open popup in frame coordinates (empty when none or out of range),
+    // e.g. to click it with real input. Long lists wrap into columns.
+    virtual CRect getPopupEntryRect(int32_t index) const = 0;
     // Chooses an entry of the open popup as if the user clicked it (false: none open or the
     // entry cannot be chosen).
     virtual bool choosePopupEntry(int32_t index) = 0;
