@@ -9,15 +9,12 @@
 #include "AAX_CPacketHandler.h"
 #include "AAX_CParameter.h"
 #include "AAX_IController.h"
-#include "Converter/RovuRiza_ConverterCoefficients.h"
 #include "Engine/RovuRiza_Alg_Context.h"
 #include "ModelState/RovuRiza_ModelState.h"
 #include "Voicing/RovuRiza_Voicing.h"
 
 namespace
 {
-using namespace RovuRiza_ConverterDesign;
-
 struct FloatParameterRow
 {
     const char* identifier;
@@ -37,17 +34,6 @@ constexpr FloatParameterRow kFloatParameters[] = {
 // Used when the host cannot tell its rate; the set-up is then at least self-consistent.
 constexpr double kFallbackSampleRate = 48000.0;
 } // namespace
-
-const double RovuRiza_Parameters::globalkFourthBandEll8Revmeno[9] = {
-    globalkFourthBandEll8Revmeno[0], globalkFourthBandEll8Revmeno[1],
-    globalkFourthBandEll8Revmeno[2], globalkFourthBandEll8Revmeno[3],
-    globalkFourthBandEll8Revmeno[4], globalkFourthBandEll8Revmeno[5],
-    globalkFourthBandEll8Revmeno[6], globalkFourthBandEll8Revmeno[7],
-    globalkFourthBandEll8Revmeno[8]};
-const double RovuRiza_Parameters::globalkFourthBandEll8Fw[9] = {
-    globalkFourthBandEll8Fw[0], globalkFourthBandEll8Fw[1], globalkFourthBandEll8Fw[2],
-    globalkFourthBandEll8Fw[3], globalkFourthBandEll8Fw[4], globalkFourthBandEll8Fw[5],
-    globalkFourthBandEll8Fw[6], globalkFourthBandEll8Fw[7], globalkFourthBandEll8Fw[8]};
 
 AAX_CEffectParameters* AAX_CALLBACK RovuRiza_Parameters::Create()
 {

@@ -377,6 +377,9 @@ AAX_Result AAX_CEffectParameters::UpdateParameterNormalizedValue(AAX_CParamID in
 {
     AAX_IParameter* parameter = mParameterManager.GetParameterByID(inParameterID);
     if (!parameter) return AAX_ERROR_INVALID_PARAMETER_ID;
+    // The packet builders read parameter values while the dispatcher holds its lock, so the
+    // value changes under the same lock (the owner passes it again in SetDirty).
+    AAX_StLock_Guard guard(mPacketDispatcher.Mutex());
     const double previous = parameter->GetNormalizedValue();
     parameter->UpdateNormalizedValue(inValue);
     const AAX_Result result = mPacketDispatcher.SetDirty(inParameterID);
@@ -594,6 +597,7 @@ AAX_Result AAX_CEffectParameters::CompareActiveChunk(const AAX_SPlugInChunk* inC
 AAX_Result AAX_CEffectParameters::GetNumberOfChanges(int32_t* outNumChanges) const
 {
     if (!outNumChanges) return AAX_ERROR_NULL_OBJECT;
+    AAX_StLock_Guard guard(mPacketDispatcher.Mutex());
     if (mChangeCount >= 0) *outNumChanges = mChangeCount;
     return AAX_SUCCESS;
 }

@@ -70,6 +70,8 @@ public:
     AAX_Result Dispatch();
     // Builder of packets that carry one parameter's real value (4 or 8 bytes).
     AAX_Result GenerateSingleValuePacket(AAX_CParamID inParameterID, AAX_CPacket& ioPacket);
+    // The dispatcher's lock, for callers that change what its builders read.
+    AAX_CMutex& Mutex() const { return mLock; }
 
 private:
     struct Registration
@@ -82,5 +84,5 @@ private:
     std::multimap<std::string, Registration> mRegistrations;
     AAX_IController* mController = nullptr;
     AAX_IEffectParameters* mEffectParameters = nullptr;
-    AAX_CMutex mLock;
+    mutable AAX_CMutex mLock;
 };
