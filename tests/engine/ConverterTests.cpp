@@ -120,9 +120,11 @@ struct StepCounts
     long perCount[kRovuRizaConverterMaxSteps + 1] = {};
 };
 
+// Counts from a record just set up for fs, as the render loads it.
 StepCounts CountSteps(float fs, int hostSamples)
 {
-    RovuRiza_ConverterVars v = MakeConverter(fs);
+    RovuRiza_ConverterVars v;
+    RovuRiza_LoadConverter(engine_test::AsState(engine_test::SetUpState(fs)), v);
     StepCounts counts;
     for (int n = 0; n < hostSamples; ++n)
     {
