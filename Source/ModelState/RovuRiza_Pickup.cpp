@@ -18,7 +18,7 @@ float AccumulateRounded(double start, const double* gains, const double* values,
 }
 } // namespace
 
-void RovuRiza_BuildPickupModel(RovuRiza_PickupModel& m, double fs)
+void RovuRiza_BuildPickupModel(RovuRiza_PickupModel& m, double fs) noexcept
 {
     const double gR = 1.0 / kSeriesResistance;
     const double gL = (1.0 / fs) * (0.5 / kInductance);
@@ -59,11 +59,13 @@ void RovuRiza_BuildPickupModel(RovuRiza_PickupModel& m, double fs)
     m.inputIncidence[3] = 1.0;
 
     {
-        Eigen::MatrixXd system(4, 4);
+        // Fixed-size working matrices: LU with partial pivoting on the stack, so the set-up
+        // cannot fail on an allocation.
+        Eigen::Matrix4d system;
         for (int r = 0; r < 4; ++r)
             for (int c = 0; c < 4; ++c)
                 system(r, c) = S[r][c];
-        const Eigen::MatrixXd inverse = system.partialPivLu().inverse();
+        const Eigen::Matrix4d inverse = Eigen::PartialPivLU<Eigen::Matrix4d>(system).inverse();
         for (int r = 0; r < 4; ++r)
             for (int c = 0; c < 4; ++c)
                 m.systemInverse[r][c] = inverse(r, c);

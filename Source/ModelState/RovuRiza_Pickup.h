@@ -5,7 +5,7 @@
 #include "ModelState/RovuRiza_ModelState.h"
 
 // Derives every member of the model from the pickup circuit at host rate fs (fs > 0).
-void RovuRiza_BuildPickupModel(RovuRiza_PickupModel& model, double fs);
+void RovuRiza_BuildPickupModel(RovuRiza_PickupModel& model, double fs) noexcept;
 
 // Carried states of the filter for a render call; the third state of the record stays 0.
 struct RovuRiza_PickupVars
