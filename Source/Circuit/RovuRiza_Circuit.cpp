@@ -245,28 +245,30 @@ alignas(16) constexpr float kPowerOutputs[kPowerInputs][4] = {
     {},
     {}};
 
-// Four float lanes; GCC and clang map it onto the target's vector registers.
-typedef float Lanes __attribute__((vector_size(16)));
+// Float lanes; GCC and clang map them onto the target's vector registers (two 4-lane registers
+// for an 8-lane group where the target has no wider ones).
+template <int kWidth> struct LanesOf
+{
+    typedef float type __attribute__((vector_size(kWidth * sizeof(float))));
+};
 
-// out = M * v for a column-stored matrix: each input scales whole columns, four rows at a time.
+// out = M * v for a column-stored matrix: each input scales a whole column at once. Four
+// partial sums keep the chain of dependent additions short; the step is latency-bound.
 template <int kIn, int kOut>
 inline void multiply(const float (&m)[kIn][kOut], const float* v, float* out) noexcept
 {
-    static_assert(kOut % 4 == 0);
-    constexpr int kGroups = kOut / 4;
-    Lanes acc[kGroups] = {};
+    static_assert(kIn % 4 == 0);
+    using Lanes = typename LanesOf<kOut>::type;
+    Lanes acc[4] = {};
 #pragma GCC unroll 32
     for (int k = 0; k < kIn; ++k)
     {
-        const Lanes input = Lanes{} + v[k];
-        for (int g = 0; g < kGroups; ++g)
-        {
-            Lanes column;
-            std::memcpy(&column, &m[k][4 * g], sizeof column);
-            acc[g] += column * input;
-        }
+        Lanes column;
+        std::memcpy(&column, m[k], sizeof column);
+        acc[k % 4] += column * (Lanes{} + v[k]);
     }
-    std::memcpy(out, acc, sizeof acc);
+    const Lanes sum = (acc[0] + acc[1]) + (acc[2] + acc[3]);
+    std::memcpy(out, &sum, sizeof sum);
 }
 
 // Limits a normalised coordinate to [0, 1]. Written so that a NaN fails the first comparison and
@@ -378,8 +380,11 @@ void RovuRiza_StoreCircuit(const RovuRiza_CircuitVars& vars, RovuRiza_ModelState
     state.toneTremoloState[1] = vars.tone;
 }
 
-float RovuRiza_CircuitStep(RovuRiza_CircuitVars& v, const RovuRiza_ModelState& tables, float u,
-                           const RovuRiza_StepControls& controls) noexcept
+// Built twice: for 8-lane vector units where the processor has them, and for the baseline. Both
+// run the same operations in the same order, so their results are identical.
+__attribute__((target_clones("avx2", "default"))) float
+RovuRiza_CircuitStep(RovuRiza_CircuitVars& v, const RovuRiza_ModelState& tables, float u,
+                     const RovuRiza_StepControls& controls) noexcept
 {
     const float* const T0 = &tables.tubeTables[0][0][0];
     u = finiteOrZero(u, kInputLimit);
