@@ -12,7 +12,7 @@ import numpy as np
 
 from . import bank, targets
 
-POINTS_PER_RATE = 320
+POINTS_PER_RATE = 640
 LOW_EDGE = 20.0
 TOP_PRIORITY_KEPT = 0.01
 
@@ -54,7 +54,7 @@ def score(errors, top_priority=1.0):
     return max(goal_ratio(f, e, top_priority).max() for f, e in errors)
 
 
-def fit(target_grid, rates, scale, fixed, refinements=14, reg=1e-12):
+def fit(target_grid, rates, scale, fixed, refinements=24, reg=1e-12):
     """Returns the 200 gains. fixed maps entry index -> value kept exactly.
 
     First a complex fit to the minimum-phase target; then refinements that keep the target's

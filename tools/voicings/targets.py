@@ -127,6 +127,20 @@ VARIANTS = {
 }
 
 
+# Above a few kHz the microphones' signals stop being coherent (each sees a different part of
+# the cone and the room), so a blend goes from a complex sum to a power sum instead of keeping
+# ever finer comb notches up to the ultrasonic range.
+COHERENCE_CORNER = 9000.0
+
+
+def blend(f, parts):
+    coherent = sum(w * MICS[m](f) * delay(f, d) for m, w, d in parts)
+    power = sum(np.abs(w * MICS[m](f)) ** 2 for m, w, d in parts)
+    c = np.exp(-(np.asarray(f, dtype=float) / COHERENCE_CORNER) ** 2)
+    # Magnitude only: the minimum-phase step below gives the phase.
+    return np.sqrt(c * np.abs(coherent) ** 2 + (1.0 - c) * power)
+
+
 def parse_name(name):
     """'4 Roy + 57 + Senn - Older' -> (('Roy','57','Senn'), 'Older')."""
     body = name.split(" ", 1)[1]
@@ -138,7 +152,7 @@ def analog_response(name, f):
     mics, word = parse_name(name)
     if len(mics) > 1:
         speaker = speaker_older if word == "Older" else speaker_newer
-        mic = sum(w * MICS[m](f) * delay(f, d) for m, w, d in BLENDS[mics])
+        mic = blend(f, BLENDS[mics])
         variant = 1.0
     else:
         # Single microphones on the amp's own (older) cone; "Old" names it explicitly.
@@ -152,7 +166,7 @@ def describe(name):
     mics, word = parse_name(name)
     if len(mics) > 1:
         parts = ", ".join(f"{m} x{w:g} ({d * 1e6:.0f} us)" for m, w, d in BLENDS[mics])
-        return f"{word.lower()} cone; complex blend {parts}"
+        return f"{word.lower()} cone; blend {parts}"
     return f"older cone; {mics[0]} microphone; variant {word}"
 
 
