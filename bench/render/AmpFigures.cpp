@@ -1,5 +1,6 @@
 // Prints the amp's measured figures: the start-up from the all-zero state, the resting operating
 // point of the six tubes, distortion against Gain and level, expression, tone and tremolo.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <vector>
@@ -36,18 +37,23 @@ void startUp()
                 peak, double(settled) * 2.0 / kInternalRate);
     std::printf("  resting output (pair average) %.6g, half-rate alternation at rest +-%.4g\n",
                 final, alternation);
-    std::printf("  resting coordinates and currents:\n");
+    std::printf("  resting coordinates and currents (mean of two steps, [min..max] of the row):\n");
+    RovuRiza_CircuitVars next = v;
+    run(next, std::vector<float>(1, 0.f));
+    auto grid = [](const RovuRiza_CircuitVars& s, int t) {
+        return t < 2 ? s.i[2 * t] : t < 4 ? s.I[2 * (t - 2)] : 0.f;
+    };
+    auto plate = [](const RovuRiza_CircuitVars& s, int t) {
+        return t < 2 ? s.i[2 * t + 1] : t < 4 ? s.I[2 * (t - 2) + 1] : s.I[t == 4 ? 5 : 7];
+    };
     for (int t = 0; t < 6; ++t)
     {
-        float a = 0.f, b = 0.f;
-        if (t < 2)
-            a = v.i[2 * t], b = v.i[2 * t + 1];
-        else if (t < 4)
-            a = v.I[2 * (t - 2)], b = v.I[2 * (t - 2) + 1];
-        else
-            a = 0.f, b = v.I[t == 4 ? 5 : 7];
-        std::printf("    %-18s row %9.3f column %9.3f  grid %.4g A  plate %.4g A\n", kTubeNames[t],
-                    v.coordinates[2 * t], v.coordinates[2 * t + 1], a, b);
+        const float r0 = v.coordinates[2 * t], r1 = next.coordinates[2 * t];
+        const float c0 = v.coordinates[2 * t + 1], c1 = next.coordinates[2 * t + 1];
+        std::printf("    %-18s row %8.3f [%.1f..%.1f] column %8.3f  grid %.3g A  plate %.4g A\n",
+                    kTubeNames[t], 0.5f * (r0 + r1), std::min(r0, r1), std::max(r0, r1),
+                    0.5f * (c0 + c1), 0.5f * (grid(v, t) + grid(next, t)),
+                    0.5f * (plate(v, t) + plate(next, t)));
     }
 
     RenderInstance amp(48000.f, AmpControls{0.5f, 0.f, 0.5f, 0.5f, 1.f, 0.f, 0.01f});
@@ -118,18 +124,19 @@ void tone()
 
 void tremolo()
 {
-    std::printf("\nTremolo at the render output (48 kHz, 440 Hz sine 0.5, Gain 0.5):\n");
+    std::printf("\nTremolo at the render output (48 kHz, 440 Hz sine 0.1, Gain 0.2):\n");
     for (float rate : {1.f, 0.f})
     {
         AmpControls c;
         c.tremolo = 1.f;
         c.rate = rate;
         c.volume = 1.f;
+        c.gain = 0.2f;
         RenderInstance amp(48000.f, c);
         const double seconds = rate > 0.f ? 4.0 : 22.0;
         std::vector<float> in(size_t(seconds * 48000));
         for (size_t k = 0; k < in.size(); ++k)
-            in[k] = float(0.5 * std::sin(2.0 * kPi * 440.0 * double(k) / 48000.0));
+            in[k] = float(0.1 * std::sin(2.0 * kPi * 440.0 * double(k) / 48000.0));
         const std::vector<float> out = amp.process(in);
         std::vector<float> env;
         const size_t window = rate > 0.f ? 240 : 4800;
@@ -142,7 +149,7 @@ void tremolo()
             mean += e / double(env.size());
         for (float& e : env)
             e -= float(mean);
-        for (double f = 0.05; f <= 20.0; f += (f < 1.0 ? 0.01 : 0.05))
+        for (double f = 0.05; f < std::min(20.0, 0.45 * envRate); f += (f < 1.0 ? 0.01 : 0.05))
         {
             const double a = toneAmplitude(env, f, envRate);
             if (a > best) best = a, bestF = f;
