@@ -3,6 +3,8 @@
 
 #include "vstgui/vstgui.h"
 
+#include <gtest/gtest.h>
+
 #include <cairo.h>
 #include <unistd.h>
 
@@ -77,5 +79,17 @@ inline uint32_t pixelAt(cairo_surface_t* image, int x, int y)
     int stride = cairo_image_surface_get_stride(image);
     return *reinterpret_cast<uint32_t*>(data + y * stride + x * 4);
 }
+
+} // namespace vstgui_test
+
+namespace vstgui_test
+{
+
+// Releases the graphics libraries' font caches after the last test, so that LeakSanitizer
+// reports only allocations of ours.
+struct GraphicsCacheRelease : ::testing::Environment
+{
+    void TearDown() override { VSTGUI::releaseSharedGraphicsCaches(); }
+};
 
 } // namespace vstgui_test

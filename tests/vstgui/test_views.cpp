@@ -10,6 +10,9 @@ using namespace vstgui_test;
 namespace
 {
 
+[[maybe_unused]] ::testing::Environment* const cacheRelease =
+    ::testing::AddGlobalTestEnvironment(new GraphicsCacheRelease);
+
 int liveViews = 0;
 
 struct CountedView : CView

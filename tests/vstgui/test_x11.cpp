@@ -24,6 +24,9 @@ using namespace vstgui_test;
 namespace
 {
 
+[[maybe_unused]] ::testing::Environment* const cacheRelease =
+    ::testing::AddGlobalTestEnvironment(new GraphicsCacheRelease);
+
 class XvfbServer
 {
 public:

@@ -1,6 +1,7 @@
 #include "vstgui/lib/cdrawcontext.h"
 
 #include <cairo.h>
+#include <fontconfig/fontconfig.h>
 
 #include <cmath>
 
@@ -243,6 +244,12 @@ void CDrawContext::drawString(UTF8StringPtr string, const CPoint& point, bool an
     cairo_move_to(cr, point.x, point.y);
     cairo_show_text(cr, string);
     cairo_new_path(cr);
+}
+
+void releaseSharedGraphicsCaches()
+{
+    cairo_debug_reset_static_data();
+    FcFini();
 }
 
 } // namespace VSTGUI

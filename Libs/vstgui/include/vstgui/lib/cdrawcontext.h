@@ -122,4 +122,9 @@ private:
     std::vector<State> stack;
 };
 
+// Frees cairo's and fontconfig's process-wide font caches. For the very end of a process (or of
+// a test program), after every toolkit object is gone, so that leak checkers report only real
+// leaks; drawing text afterwards is not supported.
+void releaseSharedGraphicsCaches();
+
 } // namespace VSTGUI

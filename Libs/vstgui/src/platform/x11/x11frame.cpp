@@ -74,6 +74,14 @@ X11PlatformFrame::X11PlatformFrame(IPlatformFrameCallback* frame, const CRect& s
 {
     int depth = 0;
     Visual* visual = visualOf(display, window, depth);
+    // Most servers show 24-bit true colour, whose pixels are the backing image's bytes: those
+    // are copied with XPutImage. Anything else goes through cairo's xlib surfaces.
+    directPut = (depth == 24 || depth == 32) && visual->c_class == TrueColor &&
+                visual->red_mask == 0xff0000 && visual->green_mask == 0xff00 &&
+                visual->blue_mask == 0xff && ImageByteOrder(display) == LSBFirst;
+    directVisual = visual;
+    directDepth = depth;
+    gc = XCreateGC(display, window, 0, nullptr);
     windowSurface = cairo_xlib_surface_create(
         display, window, visual, std::max(1, static_cast<int>(std::ceil(size.getWidth()))),
         std::max(1, static_cast<int>(std::ceil(size.getHeight()))));
@@ -82,7 +90,20 @@ X11PlatformFrame::X11PlatformFrame(IPlatformFrameCallback* frame, const CRect& s
 X11PlatformFrame::~X11PlatformFrame()
 {
     hidePopup();
+    // Everything cairo keeps for this connection goes before the connection: the window
+    // surface, the backing image (it may carry a server-side copy), then the device.
+    cairo_device_t* device =
+        windowSurface ? cairo_device_reference(cairo_surface_get_device(windowSurface)) : nullptr;
     if (windowSurface) cairo_surface_destroy(windowSurface);
+    windowSurface = nullptr;
+    if (backing) cairo_surface_destroy(backing);
+    backing = nullptr;
+    if (device)
+    {
+        cairo_device_finish(device);
+        cairo_device_destroy(device);
+    }
+    XFreeGC(display, gc);
     XDestroyWindow(display, window);
     XCloseDisplay(display);
 }
@@ -124,8 +145,32 @@ int X11PlatformFrame::getEventFileDescriptor() const
     return ConnectionNumber(display);
 }
 
+bool X11PlatformFrame::putImage(Drawable target, cairo_surface_t* image, const CRect& rect)
+{
+    if (!directPut || !image) return false;
+    cairo_surface_flush(image);
+    int width = cairo_image_surface_get_width(image);
+    int height = cairo_image_surface_get_height(image);
+    CRect r(rect);
+    r.bound(CRect(0, 0, width, height));
+    if (r.isEmpty()) return true;
+    XImage* xi = XCreateImage(display, directVisual, static_cast<unsigned>(directDepth), ZPixmap, 0,
+                              reinterpret_cast<char*>(cairo_image_surface_get_data(image)),
+                              static_cast<unsigned>(width), static_cast<unsigned>(height), 32,
+                              cairo_image_surface_get_stride(image));
+    if (!xi) return false;
+    XPutImage(display, target, gc, xi, static_cast<int>(r.left), static_cast<int>(r.top),
+              static_cast<int>(r.left), static_cast<int>(r.top),
+              static_cast<unsigned>(r.getWidth()), static_cast<unsigned>(r.getHeight()));
+    xi->data = nullptr; // the pixels belong to the cairo image
+    XDestroyImage(xi);
+    XFlush(display);
+    return true;
+}
+
 void X11PlatformFrame::presentRect(const CRect& rect)
 {
+    if (putImage(window, backing, rect)) return;
     if (!windowSurface || !backing) return;
     cairo_t* cr = cairo_create(windowSurface);
     cairo_set_source_surface(cr, backing, 0, 0);
@@ -173,9 +218,10 @@ void X11PlatformFrame::showPopup()
         CopyFromParent, CWOverrideRedirect | CWEventMask | CWBackPixel, &attributes);
     XMapRaised(display, popupWindow);
     int depth = 0;
-    popupSurface =
-        cairo_xlib_surface_create(display, popupWindow, visualOf(display, popupWindow, depth),
-                                  static_cast<int>(width), static_cast<int>(height));
+    if (!directPut)
+        popupSurface =
+            cairo_xlib_surface_create(display, popupWindow, visualOf(display, popupWindow, depth),
+                                      static_cast<int>(width), static_cast<int>(height));
     // With the pointer grabbed, a press outside the list reaches the list (and dismisses it).
     XGrabPointer(display, popupWindow, False,
                  ButtonPressMask | ButtonReleaseMask | PointerMotionMask, GrabModeAsync,
@@ -203,7 +249,7 @@ void X11PlatformFrame::popupHoverChanged()
 
 void X11PlatformFrame::drawPopupWindow()
 {
-    if (!popup || !popupSurface) return;
+    if (!popup || !popupWindow || (!popupSurface && !directPut)) return;
     // Through an image, so the list appears in one piece.
     CRect r = popup->getRect();
     int w = std::max(1, static_cast<int>(r.getWidth()));
@@ -215,6 +261,11 @@ void X11PlatformFrame::drawPopupWindow()
         popup->draw(context);
     }
     cairo_destroy(cr);
+    if (putImage(popupWindow, image, CRect(0, 0, w, h)))
+    {
+        cairo_surface_destroy(image);
+        return;
+    }
     cr = cairo_create(popupSurface);
     cairo_set_source_surface(cr, image, 0, 0);
     cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);

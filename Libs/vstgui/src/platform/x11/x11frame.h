@@ -39,10 +39,16 @@ private:
     void handleEvent(XEvent& event);
     void drawPopupWindow();
     CPoint frameOriginOnRoot() const;
+    // Copies `rect` of an ARGB32 image to the drawable when the visual allows; false otherwise.
+    bool putImage(Drawable target, cairo_surface_t* image, const CRect& rect);
 
     Display* display;
     Window window;
     cairo_surface_t* windowSurface{nullptr};
+    GC gc{};
+    bool directPut{false};
+    Visual* directVisual{nullptr};
+    int directDepth{0};
     Window popupWindow{0};
     cairo_surface_t* popupSurface{nullptr};
     unsigned long lastPressTime{0};
