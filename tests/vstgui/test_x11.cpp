@@ -311,6 +311,22 @@ TEST_F(X11Input, PopupListWindowChoosesAnEntry)
     EXPECT_EQ(menu->getCurrentIndex(), 5);
 }
 
+TEST_F(X11Input, ParentDestroyedBeforeTheFrameClosesIsSurvived)
+{
+    auto* knob = new CAnimKnob(CRect(10, 10, 50, 50), &listener, 3, 131, 40, nullptr);
+    frame->addView(knob);
+    settle();
+    XDestroyWindow(host, parent); // the host tears its window down first
+    XSync(host, False);
+    knob->setValue(0.5f);
+    knob->invalid();
+    settle(); // drawing into the vanished window
+    EXPECT_TRUE(frame->getPlatformFrame() != nullptr);
+    frame->close();
+    frame = nullptr;
+    parent = XCreateSimpleWindow(host, DefaultRootWindow(host), 0, 0, 10, 10, 0, 0, 0);
+}
+
 TEST(X11Fallback, UnusableParentFallsBackToOffscreen)
 {
     // A window id that does not exist (or no display at all): still a working frame.

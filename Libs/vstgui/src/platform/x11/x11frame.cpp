@@ -6,6 +6,7 @@
 #include <cairo-xlib.h>
 #include <cairo.h>
 
+#include <atomic>
 #include <cmath>
 
 namespace VSTGUI
@@ -14,24 +15,60 @@ namespace VSTGUI
 namespace
 {
 
-// X errors while checking the parent window are expected (a bad id); they must not end the
-// process through the default handler.
-bool trappedError = false;
-int trapError(Display*, XErrorEvent*)
+// Errors on the frames' own connections (a parent window the host already destroyed, a bad
+// window id) must not end the process through Xlib's default handler. The handler is
+// process-wide, so it is installed while any frame's connection is open and passes errors of
+// other connections on to the handler it replaced.
+constexpr int kMaxConnections = 32;
+std::atomic<Display*> ownConnections[kMaxConnections];
+std::atomic<bool> errorOnOwnConnection{false};
+XErrorHandler replacedHandler = nullptr;
+int openConnections = 0; // editor thread only
+
+int onXError(Display* display, XErrorEvent* event)
 {
-    trappedError = true;
-    return 0;
+    for (auto& slot : ownConnections)
+        if (slot.load() == display)
+        {
+            errorOnOwnConnection = true;
+            return 0;
+        }
+    return replacedHandler ? replacedHandler(display, event) : 0;
+}
+
+void registerConnection(Display* display)
+{
+    for (auto& slot : ownConnections)
+    {
+        Display* expected = nullptr;
+        if (slot.compare_exchange_strong(expected, display)) break;
+    }
+    if (openConnections++ == 0) replacedHandler = XSetErrorHandler(onXError);
+}
+
+void unregisterConnection(Display* display)
+{
+    for (auto& slot : ownConnections)
+    {
+        Display* expected = display;
+        if (slot.compare_exchange_strong(expected, nullptr)) break;
+    }
+    if (--openConnections == 0)
+    {
+        // Put back what was there, unless someone installed a handler after ours.
+        XErrorHandler current = XSetErrorHandler(replacedHandler);
+        if (current != onXError) XSetErrorHandler(current);
+        replacedHandler = nullptr;
+    }
 }
 
 bool isWindow(Display* display, Window window)
 {
-    trappedError = false;
-    XErrorHandler previous = XSetErrorHandler(trapError);
+    errorOnOwnConnection = false;
     XWindowAttributes attributes;
     Status ok = XGetWindowAttributes(display, window, &attributes);
     XSync(display, False);
-    XSetErrorHandler(previous);
-    return ok && !trappedError;
+    return ok && !errorOnOwnConnection;
 }
 
 Visual* visualOf(Display* display, Window window, int& depth)
@@ -50,9 +87,11 @@ std::unique_ptr<X11PlatformFrame> X11PlatformFrame::create(IPlatformFrameCallbac
     if (parent == 0) return nullptr;
     Display* display = XOpenDisplay(nullptr);
     if (!display) return nullptr;
+    registerConnection(display);
     if (!isWindow(display, parent))
     {
         XCloseDisplay(display);
+        unregisterConnection(display);
         return nullptr;
     }
     unsigned width = std::max(1u, static_cast<unsigned>(std::ceil(size.getWidth())));
@@ -105,7 +144,9 @@ X11PlatformFrame::~X11PlatformFrame()
     }
     XFreeGC(display, gc);
     XDestroyWindow(display, window);
+    XSync(display, False); // errors (a window already gone with its parent) reach our handler
     XCloseDisplay(display);
+    unregisterConnection(display);
 }
 
 bool X11PlatformFrame::setSize(const CRect& newSize)
