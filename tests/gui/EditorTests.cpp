@@ -153,6 +153,33 @@ TEST_F(EditorTest, OpeningPushesEveryParameterOnceAndSizesToTheBackground)
     EXPECT_FLOAT_EQ(view->GainKnob()->getValue(), 0.37f);
 }
 
+class CountingGUI : public RovuRiza_GUI
+{
+public:
+    AAX_Result ParameterUpdated(AAX_CParamID inParamID) override
+    {
+        updated.emplace_back(inParamID);
+        return RovuRiza_GUI::ParameterUpdated(inParamID);
+    }
+    std::vector<std::string> updated;
+};
+
+TEST_F(EditorTest, OpeningAsksEachIdentifierOnceAndUpdatesEachParameterOnce)
+{
+    auto* counting = new CountingGUI;
+    void* found = nullptr;
+    ASSERT_EQ(counting->QueryInterface(IID_IAAXEffectGUIV1, &found), ACF_OK);
+    ASSERT_EQ(counting->Initialize(&host), AAX_SUCCESS);
+    params.identifierQueries = 0;
+    FakeViewContainer own(AAX_eViewContainer_Type_Offscreen, nullptr);
+    counting->SetViewContainer(&own);
+    EXPECT_EQ(params.identifierQueries, 8);
+    EXPECT_EQ(counting->updated, params.order);
+    counting->SetViewContainer(nullptr);
+    counting->Uninitialize();
+    EXPECT_EQ(counting->Release(), 0u);
+}
+
 TEST_F(EditorTest, ContainersThatAreNotAViewOpenNothing)
 {
     FakeViewContainer nullNative(AAX_eViewContainer_Type_NativeView, nullptr);
