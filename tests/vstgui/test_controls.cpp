@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 using namespace VSTGUI;
@@ -183,6 +184,22 @@ TEST_F(KnobFixture, OneDragIsOneEditWithRisingValues)
     for (size_t i = 1; i < listener.values.size(); ++i)
         EXPECT_GT(listener.values[i], listener.values[i - 1]);
     EXPECT_EQ(editor.log, (std::vector<std::string>{"editor begin 3", "editor end 3"}));
+    EXPECT_FALSE(knob->isEditing());
+}
+
+TEST_F(KnobFixture, AnEditEndedElsewhereEndsTheDrag)
+{
+    // As when a host takes the mouse-up and the control closes the edit itself.
+    platform->injectMouseDown(CPoint(20, 250), kLButton);
+    platform->injectMouseMoved(CPoint(20, 240), kLButton);
+    knob->endEdit();
+    float valueAtEnd = knob->getValue();
+    CPoint further(20, 200);
+    EXPECT_EQ(knob->onMouseMoved(further, kLButton), kMouseEventNotHandled);
+    EXPECT_EQ(knob->getValue(), valueAtEnd);
+    CPoint up(20, 200);
+    knob->onMouseUp(up, kLButton);
+    EXPECT_EQ(std::count(listener.log.begin(), listener.log.end(), "end"), 1);
     EXPECT_FALSE(knob->isEditing());
 }
 

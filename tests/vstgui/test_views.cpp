@@ -162,6 +162,10 @@ TEST(Frame, GetViewAtFindsTheTopMostDirectChild)
     EXPECT_EQ(frame->getViewAt(CPoint(150, 150)), nullptr); // right/bottom edges are outside
     EXPECT_EQ(frame->getViewAt(CPoint(155, 5)), inner);
     EXPECT_EQ(frame->getViewAt(CPoint(155, 5), GetViewOptions(GetViewOptions::kDeep)), deep);
+    under->setViewSize(CRect(0, 100, 40, 140)); // moved: hit where it is now
+    EXPECT_EQ(frame->getViewAt(CPoint(10, 10)), nullptr);
+    EXPECT_EQ(frame->getViewAt(CPoint(10, 120)), under);
+    under->setViewSize(CRect(0, 0, 100, 100));
     over->setVisible(false);
     EXPECT_EQ(frame->getViewAt(CPoint(60, 60)), under);
     EXPECT_EQ(deep->getFrame(), frame); // attached through the inner container

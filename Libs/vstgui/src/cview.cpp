@@ -75,10 +75,12 @@ void CView::setViewSize(const CRect& rect, bool invalidate)
 {
     if (rect == size) return;
     if (invalidate) invalidRect(size);
-    CPoint shift(rect.left - size.left, rect.top - size.top);
+    // A mouseable area that was the whole view stays the whole view; a custom one moves along.
+    if (mouseableArea == size)
+        mouseableArea = rect;
+    else
+        mouseableArea.offset(rect.left - size.left, rect.top - size.top);
     size = rect;
-    mouseableArea.offset(shift);
-    if (mouseableArea.isEmpty() || shift == CPoint()) mouseableArea = rect;
     if (invalidate) invalid();
 }
 

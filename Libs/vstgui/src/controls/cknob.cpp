@@ -69,7 +69,8 @@ CMouseEventResult CKnob::onMouseDown(CPoint& where, const CButtonState& buttons)
 
 CMouseEventResult CKnob::onMouseMoved(CPoint& where, const CButtonState& buttons)
 {
-    if (!dragging || !(buttons & kLButton)) return kMouseEventNotHandled;
+    // A drag whose edit was ended elsewhere (e.g. the up went to someone else) is over.
+    if (!dragging || !isEditing() || !(buttons & kLButton)) return kMouseEventNotHandled;
     CCoord diff = firstPoint.y - where.y;
     if ((buttons & kZoomModifier) != (dragButtons & kZoomModifier))
     {
