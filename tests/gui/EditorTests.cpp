@@ -180,6 +180,33 @@ TEST_F(EditorTest, OpeningAsksEachIdentifierOnceAndUpdatesEachParameterOnce)
     EXPECT_EQ(counting->Release(), 0u);
 }
 
+TEST(EditorWithoutDataModelTest, ViewStillBuildsAndEditsGoNowhere)
+{
+    FakeInstanceHost bare(nullptr);
+    AAX_CHostServices::Set(&bare);
+    IACFUnknown* object = reinterpret_cast<IACFUnknown*>(RovuRiza_GUI::Create());
+    void* found = nullptr;
+    ASSERT_EQ(object->QueryInterface(IID_IAAXEffectGUIV1, &found), ACF_OK);
+    auto* editor = static_cast<AAX_IACFEffectGUI*>(found);
+    ASSERT_EQ(editor->Initialize(&bare), AAX_SUCCESS);
+    FakeViewContainer container(AAX_eViewContainer_Type_Offscreen, nullptr);
+    editor->SetViewContainer(&container);
+    RovuRiza_View* view = static_cast<RovuRiza_GUI*>(editor)->GetRovuRizaView();
+    ASSERT_NE(view, nullptr);
+    EXPECT_FLOAT_EQ(view->GainKnob()->getDefaultValue(), 0.5f); // the toolkit's own
+    IPlatformFrame& platform = *view->getPlatformFrame();
+    platform.injectMouseDown(kGainCentre, kLButton);
+    platform.injectMouseMoved(CPoint(kGainCentre.x, kGainCentre.y - 20), kLButton);
+    platform.injectMouseUp(CPoint(kGainCentre.x, kGainCentre.y - 20), 0);
+    EXPECT_FLOAT_EQ(view->GainKnob()->getValue(), 0.1f);
+    EXPECT_STREQ(view->ReadoutText(), "---");
+    EXPECT_EQ(editor->ParameterUpdated("Gain"), AAX_SUCCESS);
+    editor->Uninitialize();
+    EXPECT_EQ(editor->Release(), 0u);
+    AAX_CHostServices::Set(nullptr);
+    EXPECT_TRUE(bare.asserts.empty());
+}
+
 TEST_F(EditorTest, ContainersThatAreNotAViewOpenNothing)
 {
     FakeViewContainer nullNative(AAX_eViewContainer_Type_NativeView, nullptr);

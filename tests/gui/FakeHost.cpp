@@ -94,7 +94,7 @@ acfResult FakeInstanceHost::QueryInterface(const acfIID& inIID, void** outInterf
 {
     *outInterface = nullptr;
     if (inIID == IID_IAAXEffectParametersV1)
-        return mParameters->QueryInterface(inIID, outInterface);
+        return mParameters ? mParameters->QueryInterface(inIID, outInterface) : ACF_E_NOINTERFACE;
     if (inIID == IID_IACFUnknown || inIID == IID_IAAXHostServicesV1 ||
         inIID == IID_IAAXHostServicesV2 || inIID == IID_IAAXHostServicesV3)
     {

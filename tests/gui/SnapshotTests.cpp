@@ -162,3 +162,31 @@ TEST_F(SnapshotTest, HostShortcutArmsAParameterAndHighlightsFollowTheAutomationS
     EXPECT_EQ(params.log, (std::vector<std::string>{"touch Gain", "release Gain"}));
 }
 } // namespace
+
+namespace
+{
+TEST(PageTableTest, ListsEveryParameterExactlyOnce)
+{
+    const std::string path =
+        std::string(VSTGUI::gBundleRef ? VSTGUI::gBundleRef->resourcesPath : "") + "/DudE.xml";
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    ASSERT_NE(file, nullptr) << path;
+    std::string text;
+    char buffer[4096];
+    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
+        text.append(buffer, n);
+    std::fclose(file);
+    for (const char* id :
+         {"MasterBypassID", "Gain", "Tremolo", "Tone", "Rate", "Volume", "Sound", "Pickup"})
+    {
+        const std::string attribute = std::string("parameter=\"") + id + "\"";
+        const size_t first = text.find(attribute);
+        EXPECT_NE(first, std::string::npos) << id;
+        EXPECT_EQ(text.find(attribute, first + 1), std::string::npos) << id;
+    }
+    size_t slots = 0;
+    for (size_t at = text.find("<Slot "); at != std::string::npos; at = text.find("<Slot ", at + 1))
+        ++slots;
+    EXPECT_EQ(slots, 8u);
+}
+} // namespace
