@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "ArgumentReader.h"
+#include "DescriptionValidator.h"
 #include "Commands.h"
 #include "Json.h"
 #include "Session.h"
@@ -46,33 +47,6 @@ std::string fourCC(uint32_t v)
         s += (c >= 32 && c < 127) ? c : '?';
     }
     return s;
-}
-
-const char* kindName(AAX_EFieldKind kind)
-{
-    switch (kind)
-    {
-    case AAX_eFieldKind_AudioIn:
-        return "audio input";
-    case AAX_eFieldKind_AudioOut:
-        return "audio output";
-    case AAX_eFieldKind_AudioBufferLength:
-        return "buffer length";
-    case AAX_eFieldKind_SampleRate:
-        return "sample rate";
-    case AAX_eFieldKind_Clock:
-        return "clock";
-    case AAX_eFieldKind_SideChainIn:
-        return "side-chain input";
-    case AAX_eFieldKind_DataInPort:
-        return "data port";
-    case AAX_eFieldKind_PrivateData:
-        return "private data";
-    case AAX_eFieldKind_MIDINode:
-        return "MIDI node";
-    default:
-        return "none";
-    }
 }
 
 const char* stemName(AAX_EStemFormat format)
@@ -367,7 +341,7 @@ int runDescribe(const Arguments& args)
                 {
                     j.beginObject()
                         .field("index", f.index)
-                        .field("kind", kindName(f.kind))
+                        .field("kind", host::FieldKindName(f.kind))
                         .field("size", (long long)f.size);
                     if (f.kind == AAX_eFieldKind_MIDINode)
                         j.field("name", f.name).field("channel_mask", f.channelMask);
@@ -417,7 +391,7 @@ int runDescribe(const Arguments& args)
             std::printf("  component (%s)\n", stemName(c.StemFormat()));
             for (const auto& f : c.fields)
             {
-                std::printf("    field %2d  %-14s", f.index, kindName(f.kind));
+                std::printf("    field %2d  %-14s", f.index, host::FieldKindName(f.kind));
                 if (f.kind == AAX_eFieldKind_DataInPort)
                     std::printf(" %lld bytes, port type %d", (long long)f.size, f.portType);
                 if (f.kind == AAX_eFieldKind_PrivateData)
