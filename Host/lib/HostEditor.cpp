@@ -3,7 +3,9 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <cairo.h>
+#include <chrono>
 #include <cstdio>
+#include <thread>
 
 #include "AAX_UIDs.h"
 #include "acfunknown.h"
@@ -106,6 +108,8 @@ bool HostEditor::OpenWindow(const char* displayName, int x, int y)
         XCreateSimpleWindow(display, RootWindow(display, screen), x, y, 64, 64, 0,
                             BlackPixel(display, screen), BlackPixel(display, screen));
     XStoreName(display, window, "Tavelo1");
+    Atom deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
+    XSetWMProtocols(display, window, &deleteWindow, 1);
     // Without a window manager the window stays where it was put; ask any manager to keep it.
     XSizeHints hints{};
     hints.flags = USPosition | PPosition;
@@ -229,6 +233,27 @@ bool HostEditor::WritePNG(const std::string& path)
     const bool written = cairo_surface_write_to_png(surface, path.c_str()) == CAIRO_STATUS_SUCCESS;
     cairo_surface_destroy(surface);
     return written;
+}
+
+void HostEditor::RunUntilClosed(const std::function<bool()>& betweenTicks, int intervalMs)
+{
+    auto* display = static_cast<::Display*>(mDisplay);
+    if (!display || !mEditor) return;
+    const Atom deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
+    for (bool open = true; open;)
+    {
+        while (XPending(display) > 0)
+        {
+            XEvent event;
+            XNextEvent(display, &event);
+            if (event.type == ClientMessage &&
+                static_cast<Atom>(event.xclient.data.l[0]) == deleteWindow)
+                open = false;
+        }
+        Timer();
+        if (betweenTicks && !betweenTicks()) open = false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(intervalMs));
+    }
 }
 
 void HostEditor::Flush()

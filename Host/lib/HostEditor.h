@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -68,6 +69,10 @@ public:
     unsigned long Window() const { return mWindow; }
     // Native view: flushes the host's own X11 connection.
     void Flush();
+    // Native view, interactive use: ticks Timer() (and `betweenTicks`, e.g. the instance's
+    // Update) every `intervalMs` until the user closes the window or `betweenTicks` returns
+    // false. Returns at once for an offscreen view.
+    void RunUntilClosed(const std::function<bool()>& betweenTicks, int intervalMs = 30);
 
     // Every SetControlHighlightInfo call made, e.g. "Gain 1 0".
     const std::vector<std::string>& HighlightLog() const { return mHighlightLog; }
