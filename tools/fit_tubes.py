@@ -136,7 +136,7 @@ def solve_rows(law, k, spec, x, gains=None):
 
 def fit_triode_pair(names, extra_residuals=None, fixed_plate=None, plate_start=PLATE_START,
                     grid_start=GRID_START, k_start=50e3, plate_high=PLATE_HIGH,
-                    grid_high=GRID_HIGH):
+                    grid_high=GRID_HIGH, plate_low=PLATE_LOW):
     """Fits one plate law (shared by the named triodes, the two halves of one tube), a grid
     law per triode and their unknown self-impedances to the top-of-row currents given by the
     scale tables. Returns the law and K of each triode."""
@@ -170,7 +170,7 @@ def fit_triode_pair(names, extra_residuals=None, fixed_plate=None, plate_start=P
         return np.concatenate(out)
 
     v0 = [] if fixed_plate is not None else [plate_start]
-    lo = [] if fixed_plate is not None else [PLATE_LOW]
+    lo = [] if fixed_plate is not None else [plate_low]
     hi = [] if fixed_plate is not None else [plate_high]
     for u in unknown:
         v0 += [grid_start, np.full(len(u), np.log(k_start))]
