@@ -349,6 +349,17 @@ TEST_F(EditorTest, HostTakesItsMouseEventsAndEveryTouchStillGetsItsRelease)
     EXPECT_FLOAT_EQ(view->GainKnob()->getValue(), 0.2f);
 }
 
+TEST_F(EditorTest, ClosingTheViewMidDragReleasesTheParameter)
+{
+    Open();
+    Platform().injectMouseDown(kGainCentre, kLButton);
+    Platform().injectMouseMoved(CPoint(kGainCentre.x, kGainCentre.y - 10), kLButton);
+    editor->SetViewContainer(nullptr);
+    ASSERT_FALSE(params.log.empty());
+    EXPECT_EQ(params.log.front(), "touch Gain");
+    EXPECT_EQ(params.log.back(), "release Gain");
+}
+
 TEST_F(EditorTest, ChoosingMenuEntriesSetsTheParametersAndTheReadout)
 {
     RovuRiza_View* view = Open();

@@ -51,6 +51,12 @@ void AAX_CEffectGUI_VST::SetContentView(CFrame* inFrame)
     if (mContentView == inFrame) return;
     if (mContentView)
     {
+        // A view withdrawn in the middle of a drag ends that edit, so the host sees the
+        // release of every touch.
+        for (int32_t index = 0; index < mContentView->getNbViews(); ++index)
+            if (auto* control = dynamic_cast<CControl*>(mContentView->getView(index)))
+                while (control->isEditing())
+                    control->endEdit();
         // close() removes the children, closes the window and drops the frame's reference.
         if (mContentView->isOpen())
             mContentView->close();
