@@ -168,8 +168,10 @@ namespace
 {
 TEST(PageTableTest, ListsEveryParameterExactlyOnce)
 {
-    const std::string path =
-        std::string(VSTGUI::gBundleRef ? VSTGUI::gBundleRef->resourcesPath : "") + "/DudE.xml";
+    const VSTGUI::BundleInfo* bundle =
+        VSTGUI::bundleOfAddress(reinterpret_cast<const void*>(&RovuRiza_GUI::Create));
+    ASSERT_NE(bundle, nullptr);
+    const std::string path = bundle->resourcesPath + "/DudE.xml";
     std::FILE* file = std::fopen(path.c_str(), "rb");
     ASSERT_NE(file, nullptr) << path;
     std::string text;
