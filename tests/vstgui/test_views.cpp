@@ -85,16 +85,17 @@ TEST(ReferenceCounting, ContainerAdoptsAddedViewsAndReleasesThem)
     EXPECT_EQ(liveViews, 0);
 }
 
-TEST(ReferenceCounting, AddingAViewThatAlreadyHasAParentFailsWithoutLeaking)
+TEST(ReferenceCounting, AddingAViewTwiceOrToASecondParentFailsAndKeepsItAlive)
 {
     liveViews = 0;
     auto* first = new CViewContainer(CRect(0, 0, 100, 100));
     auto* second = new CViewContainer(CRect(0, 0, 100, 100));
     auto* v = new CountedView(CRect(0, 0, 10, 10));
     first->addView(v);
-    v->remember(); // the reference handed to the second container
+    EXPECT_FALSE(first->addView(v)); // a mistaken second add must not free the child
     EXPECT_FALSE(second->addView(v));
     EXPECT_EQ(v->getNbReference(), 1);
+    EXPECT_EQ(first->getNbViews(), 1);
     EXPECT_EQ(second->getNbViews(), 0);
     EXPECT_FALSE(first->addView(nullptr));
     first->forget();

@@ -17,12 +17,9 @@ CViewContainer::~CViewContainer()
 bool CViewContainer::addView(CView* view)
 {
     if (!view) return false;
-    if (view->getParentView() || isChild(view))
-    {
-        // The reference was handed to us; a view cannot live in two places.
-        view->forget();
-        return false;
-    }
+    // A view cannot live in two places. Its reference is left alone: the view may be a child
+    // here already, and releasing the reference would then free a view still in use.
+    if (view->getParentView() || isChild(view)) return false;
     children.push_back(view);
     view->attached(this);
     view->invalid();
@@ -34,11 +31,7 @@ bool CViewContainer::addView(CView* view, CView* before)
     if (!view) return false;
     auto it = std::find(children.begin(), children.end(), before);
     if (!before || it == children.end()) return addView(view);
-    if (view->getParentView() || isChild(view))
-    {
-        view->forget();
-        return false;
-    }
+    if (view->getParentView() || isChild(view)) return false;
     children.insert(it, view);
     view->attached(this);
     view->invalid();

@@ -35,8 +35,8 @@ public:
     explicit CViewContainer(const CRect& size);
     ~CViewContainer() override;
 
-    // Adopts the caller's reference of the view (it does not add one). False, and the reference
-    // is released, when the view is null or already has a parent.
+    // Adopts the caller's reference of the view (it does not add one). False when the view is
+    // null or already has a parent; the caller then still holds its reference.
     virtual bool addView(CView* view);
     virtual bool addView(CView* view, CView* before);
     virtual bool addView(CView* view, const CRect& mouseableArea, bool mouseEnabled = true);
