@@ -54,15 +54,26 @@ public:
             for (int i = 0; i < 100; ++i)
             {
                 std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                int status;
+                if (waitpid(pid, &status, WNOHANG) == pid)
+                {
+                    pid = -1;
+                    break; // it exited (display taken, or no Xvfb): try another number
+                }
                 if (Display* d = XOpenDisplay(display.c_str()))
                 {
                     XCloseDisplay(d);
+                    // Answered, but is it ours? A server started at the same moment by another
+                    // test program may hold the number, and ours then exits.
+                    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+                    if (waitpid(pid, &status, WNOHANG) == pid)
+                    {
+                        pid = -1;
+                        break;
+                    }
                     setenv("DISPLAY", display.c_str(), 1);
                     return true;
                 }
-                int status;
-                if (waitpid(pid, &status, WNOHANG) == pid)
-                    break; // it exited (display taken, or no Xvfb): try another number
             }
             stop();
         }
