@@ -3,7 +3,11 @@
 #include "OutputStage/RovuRiza_OutputStage.h"
 
 #include <cmath>
+#include <array>
 #include <cstring>
+#include <iterator>
+#include <type_traits>
+#include <utility>
 
 namespace
 {
@@ -245,6 +249,74 @@ alignas(16) constexpr float kPowerOutputs[kPowerInputs][4] = {
     {},
     {}};
 
+// Derived matrices, computed once by the compiler (in double, rounded once to float).
+template <int kIn, int kOut> using Matrix = std::array<std::array<float, kOut>, kIn>;
+
+template <int kIn, int kOut> constexpr Matrix<kIn, kOut> copyOf(const float (&m)[kIn][kOut])
+{
+    Matrix<kIn, kOut> r{};
+    for (int k = 0; k < kIn; ++k)
+        for (int j = 0; j < kOut; ++j)
+            r[k][j] = m[k][j];
+    return r;
+}
+
+// The pentode grid currents I5 and I7 are held at zero, so their columns never contribute.
+template <int kOut>
+constexpr Matrix<kPowerInputs, kOut> withoutPentodeGrids(const float (&m)[kPowerInputs][kOut])
+{
+    Matrix<kPowerInputs, kOut> r = copyOf(m);
+    for (int j = 0; j < kOut; ++j)
+        r[kPowerCurrents + 4][j] = r[kPowerCurrents + 6][j] = 0.f;
+    return r;
+}
+
+// Preamplifier outputs straight from the previous states and the new currents: the state update
+// folded into the output combination, so the outputs need not wait for the new states.
+constexpr Matrix<kPreInputs, 4> fusedPreOutputs()
+{
+    Matrix<kPreInputs, 4> r{};
+    for (int k = 0; k < kPreInputs; ++k)
+        for (int j = 0; j < 4; ++j)
+        {
+            double sum = k <= kXp7 ? 0.0 : double(kPreOutputs[k][j]);
+            for (int s = kXp0; s <= kXp7; ++s) // new state s sits in lane s of kPreStates
+                sum += double(kPreStates[k][s]) * double(kPreOutputs[s][j]);
+            r[k][j] = float(sum);
+        }
+    return r;
+}
+
+// Power-amplifier outputs from the previous x0..x6, the new companions x7..x9, the coupling
+// value, the new currents, s_in, bias, 1 and, in the spare input kOldX9, the previous x9 (which
+// the state update reads before the companion overwrites it).
+constexpr int kOldX9 = kPowerOne + 1;
+constexpr Matrix<kPowerInputs, 4> fusedPowerOutputs()
+{
+    Matrix<kPowerInputs, 4> r{};
+    for (int k = 0; k < kPowerInputs; ++k)
+        for (int j = 0; j < 4; ++j)
+        {
+            const bool newState = k < kX7;               // replaced by its update
+            const bool companion = k >= kX7 && k <= kX9; // read new, as it is
+            const int source = k == kOldX9 ? kX9 : k;    // input feeding the state update
+            double sum = newState || k == kOldX9 ? 0.0 : double(kPowerOutputs[k][j]);
+            if (!companion)
+                for (int s = 0; s < kX7; ++s)
+                    sum += double(kPowerStates[source][s]) * double(kPowerOutputs[s][j]);
+            if (k == kPowerCurrents + 4 || k == kPowerCurrents + 6) sum = 0.0;
+            r[k][j] = float(sum);
+        }
+    return r;
+}
+
+alignas(32) constexpr auto kPreStatesM = copyOf(kPreStates);
+alignas(32) constexpr auto kPreCoordinatesM = copyOf(kPreCoordinates);
+alignas(32) constexpr auto kPreOutputsFused = fusedPreOutputs();
+alignas(32) constexpr auto kPowerCoordinatesM = withoutPentodeGrids(kPowerCoordinates);
+alignas(32) constexpr auto kPowerStatesM = withoutPentodeGrids(kPowerStates);
+alignas(32) constexpr auto kPowerOutputsFused = fusedPowerOutputs();
+
 // Float lanes; GCC and clang map them onto the target's vector registers (two 4-lane registers
 // for an 8-lane group where the target has no wider ones).
 template <int kWidth> struct LanesOf
@@ -252,22 +324,69 @@ template <int kWidth> struct LanesOf
     typedef float type __attribute__((vector_size(kWidth * sizeof(float))));
 };
 
-// out = M * v for a column-stored matrix: each input scales a whole column at once. Four
-// partial sums keep the chain of dependent additions short; the step is latency-bound.
-template <int kIn, int kOut>
-inline void multiply(const float (&m)[kIn][kOut], const float* v, float* out) noexcept
+template <int kWidth> using Lanes = typename LanesOf<kWidth>::type;
+
+template <class Matrix> inline constexpr int kInputsOf = int(std::size(Matrix{}));
+template <class Matrix> inline constexpr int kOutputsOf = int(std::size(Matrix{}[0]));
+
+template <class Matrix> constexpr bool isZeroColumn(const Matrix& m, int k)
 {
-    static_assert(kIn % 4 == 0);
-    using Lanes = typename LanesOf<kOut>::type;
-    Lanes acc[4] = {};
-#pragma GCC unroll 32
-    for (int k = 0; k < kIn; ++k)
+    for (int j = 0; j < kOutputsOf<Matrix>; ++j)
+        if (m[k][j] != 0.f) return false;
+    return true;
+}
+
+// The columns summed before the late inputs arrive: every nonzero column not named late. A zero
+// column adds exactly nothing to a finite sum, so leaving it out changes no result.
+template <int kIn> struct ColumnList
+{
+    int index[kIn] = {};
+    int count = 0;
+};
+
+template <const auto& M, int... kLate> constexpr auto earlyColumns()
+{
+    using Matrix = std::remove_cvref_t<decltype(M)>;
+    ColumnList<kInputsOf<Matrix>> list;
+    for (int k = 0; k < kInputsOf<Matrix>; ++k)
+        if (!isZeroColumn(M, k) && ((k != kLate) && ...)) list.index[list.count++] = k;
+    return list;
+}
+
+template <const auto& M, int kColumn, class L>
+[[gnu::always_inline]] inline void addColumn(L& acc, const float* v) noexcept
+{
+    if constexpr (!isZeroColumn(M, kColumn))
     {
-        Lanes column;
-        std::memcpy(&column, m[k], sizeof column);
-        acc[k % 4] += column * (Lanes{} + v[k]);
+        L column;
+        std::memcpy(&column, &M[kColumn][0], sizeof column);
+        acc += column * (L{} + v[kColumn]);
     }
-    const Lanes sum = (acc[0] + acc[1]) + (acc[2] + acc[3]);
+}
+
+template <const auto& M, class L, int... kLate, size_t... J>
+[[gnu::always_inline]] inline void sumEarlyOf(L& sum, const float* v,
+                                              std::index_sequence<J...>) noexcept
+{
+    constexpr auto early = earlyColumns<M, kLate...>();
+    L acc[4] = {};
+    (addColumn<M, early.index[J]>(acc[J % 4], v), ...);
+    sum = (acc[0] + acc[1]) + (acc[2] + acc[3]);
+}
+
+// out = M * v for a column-stored matrix: each input scales a whole column at once. The step is
+// latency-bound, so the inputs that are ready early are summed in four independent chains and
+// the late inputs (named in the order they become ready) are added last, one fused
+// multiply-add each, so that only they lie on the path from one step to the next.
+template <const auto& M, int... kLate>
+[[gnu::always_inline]] inline void multiply(const float* v, float* out) noexcept
+{
+    using Matrix = std::remove_cvref_t<decltype(M)>;
+    using L = Lanes<kOutputsOf<Matrix>>;
+    constexpr auto early = earlyColumns<M, kLate...>();
+    L sum;
+    sumEarlyOf<M, L, kLate...>(sum, v, std::make_index_sequence<size_t(early.count)>{});
+    (addColumn<M, kLate>(sum, v), ...);
     std::memcpy(out, &sum, sizeof sum);
 }
 
@@ -380,9 +499,10 @@ void RovuRiza_StoreCircuit(const RovuRiza_CircuitVars& vars, RovuRiza_ModelState
     state.toneTremoloState[1] = vars.tone;
 }
 
-// Built twice: for 8-lane vector units where the processor has them, and for the baseline. Both
-// run the same operations in the same order, so their results are identical.
-__attribute__((target_clones("avx2", "default"))) float
+// Built twice: for processors with 8-lane vector units and fused multiply-add, and for the
+// baseline. Both run the same operations in the same order; the fused build rounds each
+// multiply-add once, so the two differ by float32 rounding only.
+__attribute__((target_clones("fma", "default"))) float
 RovuRiza_CircuitStep(RovuRiza_CircuitVars& v, const RovuRiza_ModelState& tables, float u,
                      const RovuRiza_StepControls& controls) noexcept
 {
@@ -395,7 +515,7 @@ RovuRiza_CircuitStep(RovuRiza_CircuitVars& v, const RovuRiza_ModelState& tables,
                                          v.xp[7], v.i[0],  v.i[1],  v.i[2],  v.i[3],  v.r,
                                          u,       1.f,     0.f,     0.f};
     alignas(16) float preCoord[4];
-    multiply(kPreCoordinates, pre, preCoord);
+    multiply<kPreCoordinatesM, kR>(pre, preCoord);
     alignas(16) float preUnit[4];
     for (int k = 0; k < 4; ++k)
         preUnit[k] = (preCoord[k] - kPreOffset[k]) * kPreScale[k];
@@ -407,19 +527,19 @@ RovuRiza_CircuitStep(RovuRiza_CircuitVars& v, const RovuRiza_ModelState& tables,
     pre[kI2] = v.i[2] = readTable(T0 + 2 * kTableStride, p2);
     pre[kI3] = v.i[3] = readTable(T0 + 3 * kTableStride, p2);
 
-    // New states from the previous states and the new currents, then the outputs from both new.
+    // New states and the outputs, both from the previous states and the new currents.
     alignas(32) float preNew[8];
-    multiply(kPreStates, pre, preNew);
-    v.xp[6] = v.r;
-    pre[kXp0] = v.xp[0] = preNew[0];
-    pre[kXp1] = v.xp[1] = preNew[1];
-    pre[kXp2] = v.xp[2] = preNew[2];
-    pre[kXp3] = v.xp[3] = preNew[3];
-    pre[kXp4] = v.xp[4] = preNew[4];
-    pre[kXp5] = v.xp[5] = preNew[5];
-    pre[kXp7] = v.xp[7] = preNew[6];
+    multiply<kPreStatesM, kI0, kI1, kI2, kI3>(pre, preNew);
     alignas(16) float preOut[4];
-    multiply(kPreOutputs, pre, preOut);
+    multiply<kPreOutputsFused, kI0, kI1, kI2, kI3>(pre, preOut);
+    v.xp[6] = v.r;
+    v.xp[0] = preNew[0];
+    v.xp[1] = preNew[1];
+    v.xp[2] = preNew[2];
+    v.xp[3] = preNew[3];
+    v.xp[4] = preNew[4];
+    v.xp[5] = preNew[5];
+    v.xp[7] = preNew[6];
     const float vp = preOut[0];
     const float coupling = preOut[1];
 
@@ -445,10 +565,10 @@ RovuRiza_CircuitStep(RovuRiza_CircuitVars& v, const RovuRiza_ModelState& tables,
     power[kSIn] = sIn;
     power[kBias] = bias;
     power[kPowerOne] = 1.f;
-    power[kPowerOne + 1] = 0.f;
+    power[kOldX9] = x[kX9];
     power[kPowerOne + 2] = 0.f;
     alignas(32) float powerCoord[8];
-    multiply(kPowerCoordinates, power, powerCoord);
+    multiply<kPowerCoordinatesM, 10, kSIn>(power, powerCoord);
     alignas(32) float powerUnit[8];
     for (int k = 0; k < 8; ++k)
         powerUnit[k] = (powerCoord[k] - kPowerOffset[k]) * kPowerScale[k];
@@ -469,10 +589,10 @@ RovuRiza_CircuitStep(RovuRiza_CircuitVars& v, const RovuRiza_ModelState& tables,
         power[kPowerCurrents + k] = I[k];
 
     // New network states x0..x6 from the previous vector and the new currents.
+    constexpr int kI1 = kPowerCurrents, kI2 = kI1 + 1, kI3 = kI1 + 2, kI4 = kI1 + 3, kI6 = kI1 + 5,
+                  kI8 = kI1 + 7;
     alignas(32) float powerNew[8];
-    multiply(kPowerStates, power, powerNew);
-    for (int k = 0; k < 7; ++k)
-        power[k] = x[k] = powerNew[k];
+    multiply<kPowerStatesM, kI1, kI2, kI3, kI4, kI6, kI8>(power, powerNew);
 
     // Trapezoidal companions of the reactive elements, driven by the previous step's g.
     const float g = v.g;
@@ -480,9 +600,12 @@ RovuRiza_CircuitStep(RovuRiza_CircuitVars& v, const RovuRiza_ModelState& tables,
     power[kX8] = x[8] = 768000000.f * g - x[8];
     power[kX9] = x[9] = 49152000.f * g - x[9];
 
-    // Outputs: output voltage, return value to the preamplifier, next companion drive.
+    // Outputs: output voltage, return value to the preamplifier, next companion drive; from the
+    // previous x0..x6 (the update is folded in) and the new companions and currents.
     alignas(16) float powerOut[4];
-    multiply(kPowerOutputs, power, powerOut);
+    multiply<kPowerOutputsFused, kI1, kI2, kI3, kI4, kI6, kI8>(power, powerOut);
+    for (int k = 0; k < 7; ++k)
+        x[k] = powerNew[k];
     const float vout = 0.01f * powerOut[0];
     v.r = powerOut[1];
     v.g = powerOut[2];
