@@ -57,6 +57,7 @@ AAX_Result HostComponentDescriptor::Clear()
 AAX_Result HostComponentDescriptor::AddField(FieldRecord inField)
 {
     // Duplicates are recorded as given; the validator names them.
+    if (mFaults.addFieldResult != AAX_SUCCESS) return mFaults.addFieldResult;
     if (inField.index < 0) return AAX_ERROR_INVALID_FIELD_INDEX;
     mFields.push_back(std::move(inField));
     return AAX_SUCCESS;
@@ -132,6 +133,7 @@ AAX_Result HostComponentDescriptor::AddProcessProc_Native(AAX_CProcessProc inPro
                                                           AAX_CBackgroundProc inBackgroundProc,
                                                           AAX_CSelector* outProcID)
 {
+    if (mFaults.addProcessProcResult != AAX_SUCCESS) return mFaults.addProcessProcResult;
     if (!inProcessProc) return AAX_ERROR_NULL_ARGUMENT;
     Registered entry;
     entry.record.native = true;
@@ -152,6 +154,7 @@ AAX_Result HostComponentDescriptor::AddProcessProc_TI(const char* inDLLFileNameU
                                                       const char* inBackgroundProcSymbol,
                                                       AAX_CSelector* outProcID)
 {
+    if (mFaults.addProcessProcResult != AAX_SUCCESS) return mFaults.addProcessProcResult;
     if (!inDLLFileNameUTF8 || !inProcessProcSymbol) return AAX_ERROR_NULL_ARGUMENT;
     Registered entry;
     entry.record.native = false;

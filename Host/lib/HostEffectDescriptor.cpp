@@ -63,6 +63,7 @@ AAX_Result HostEffectDescriptor::AddCategoryBypassParameter(uint32_t inCategory,
 
 AAX_Result HostEffectDescriptor::AddProcPtr(void* inProcPtr, AAX_CProcPtrID inProcID)
 {
+    if (mFaults.addProcPtrResult != AAX_SUCCESS) return mFaults.addProcPtrResult;
     if (!inProcPtr) return AAX_ERROR_NULL_ARGUMENT;
     for (auto& [id, pointer] : mRecord.procPtrs)
         if (id == inProcID)

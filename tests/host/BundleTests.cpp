@@ -269,6 +269,31 @@ TEST(BundleFailureTest, FailingAddComponentReportsBothConfigurationsAndIsRefused
     }
 }
 
+TEST(BundleFailureTest, EveryRefusedFieldCallbackAndFactoryIsReportedWithItsLine)
+{
+    HostFaults faults;
+    faults.addFieldResult = AAX_ERROR_INVALID_FIELD_INDEX;
+    faults.addProcessProcResult = AAX_ERROR_NULL_COMPONENT;
+    faults.addProcPtrResult = AAX_ERROR_INVALID_ARGUMENT;
+    Registration r = RegisterWith(faults);
+    EXPECT_EQ(r.result, ACF_OK);
+    std::vector<int32_t> lines;
+    for (const AssertionReport& report : r.bundle->Services().Assertions())
+    {
+        EXPECT_EQ(report.file, "Source/RovuRiza_Describe");
+        EXPECT_EQ(report.note, "err == AAX_SUCCESS");
+        lines.push_back(report.line);
+    }
+    const std::vector<int32_t> fieldLines = {48, 49, 50, 54, 60, 62, 65, 66,
+                                             67, 69, 71, 73, 76, 86, 89};
+    std::vector<int32_t> expected = fieldLines;
+    expected.push_back(120);
+    expected.insert(expected.end(), fieldLines.begin(), fieldLines.end());
+    expected.push_back(146);
+    expected.push_back(199); // the editor factory's result is not checked
+    EXPECT_EQ(lines, expected);
+}
+
 TEST(BundleFailureTest, NoPluginDefinitionGivesNullObjectAfterTwoTraces)
 {
     HostFaults faults;

@@ -143,6 +143,22 @@ TEST(TubeTables, FilledTablesFollowTheFittedModels)
         }
 }
 
+TEST(TubeTables, PlateCurrentNeverFallsAsThePlateRises)
+{
+    // At any grid-side coordinate a higher plate-side coordinate draws at least as much plate
+    // current; rows out of order or a wrong per-row scale would break this.
+    const Filled& f = filled();
+    for (int t : {1, 3, 5, 7, 8, 9})
+        for (int r = 0; r + 1 < kRovuRizaTubeRows; ++r)
+        {
+            SCOPED_TRACE(testing::Message() << "table " << t << " rows " << r << ", " << r + 1);
+            const float slack = (modelTolerance(t, r) + modelTolerance(t, r + 1)) *
+                                std::max(scaleOf(t, r), scaleOf(t, r + 1));
+            for (int j = 0; j <= kLastColumn; j += 7)
+                ASSERT_GE(f.row(t, r + 1)[j], f.row(t, r)[j] - slack) << "column " << j;
+        }
+}
+
 TEST(TubeTables, FastFillAgreesWithPowerByPowerSum)
 {
     const Filled& f = filled();
