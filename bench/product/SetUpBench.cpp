@@ -132,7 +132,16 @@ enum MemoryFigure
 
 void RunMemory(benchmark::State& state, int channels, int instances)
 {
-    const double declared = DeclaredContextBytes(channels);
+    double declared = 0;
+    try
+    {
+        declared = DeclaredContextBytes(channels);
+    }
+    catch (const std::exception& error)
+    {
+        Fail(state, std::string("the bundle did not load: ") + error.what());
+        return;
+    }
     for (auto _ : state)
     {
         std::string error;
