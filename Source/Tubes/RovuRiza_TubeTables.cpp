@@ -16,7 +16,7 @@ constexpr int kChunk = 512;
 // Evaluates one row's polynomial over all columns. Horner's rule in double keeps the result
 // within float32 rounding of the power-by-power sum while costing a fraction of its time; the
 // inner loop runs over columns so that it vectorises (with wider vectors where the processor
-// has them; the result differs by no more than double rounding).
+// has them: the same operations without fused multiply-add, so the same results).
 __attribute__((target_clones("avx2", "default"))) void fillRow(const float* coefficients,
                                                                float scale, float* out) noexcept
 {
