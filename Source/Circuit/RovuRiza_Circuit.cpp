@@ -390,41 +390,83 @@ template <const auto& M, int... kLate>
     std::memcpy(out, &sum, sizeof sum);
 }
 
-// Limits a normalised coordinate to [0, 1]. Written so that a NaN fails the first comparison and
-// lands on the upper edge: it must never reach the integer conversion.
-inline float unitClamp(float v) noexcept
+// Table positions from raw coordinates, all lanes at once: position = coordinate * scale +
+// offset, held to [0, limit]. Written so that a NaN fails the first comparison and lands on the
+// upper edge: it must never reach the integer conversion.
+template <int kWidth> struct PositionMap
 {
-    v = v < 1.f ? v : 1.f;
-    return v > 0.f ? v : 0.f;
+    float scale[kWidth];
+    float offset[kWidth];
+    float limit[kWidth];
+};
+
+// Lanes alternate between rows and columns, starting with `firstIsRow`.
+template <int kWidth>
+constexpr PositionMap<kWidth> positionMap(const float (&offset)[kWidth],
+                                          const float (&scale)[kWidth], bool firstIsRow)
+{
+    PositionMap<kWidth> m{};
+    for (int k = 0; k < kWidth; ++k)
+    {
+        const bool row = (k % 2 == 0) == firstIsRow;
+        const double last = row ? kLastRow : kLastColumn;
+        m.scale[k] = float(double(scale[k]) * last);
+        m.offset[k] = float(-double(offset[k]) * double(scale[k]) * last);
+        m.limit[k] = float(last);
+    }
+    return m;
 }
 
-// Bilinear read position shared by the tables of one tube.
+template <int kWidth> struct Positions
+{
+    alignas(32) int whole[kWidth];
+    alignas(32) float fraction[kWidth];
+};
+
+template <int kWidth>
+[[gnu::always_inline]] inline void positionsOf(const float* coordinates,
+                                               const PositionMap<kWidth>& map,
+                                               Positions<kWidth>& out) noexcept
+{
+    using L = Lanes<kWidth>;
+    typedef int Ints __attribute__((vector_size(kWidth * sizeof(int))));
+    L c, scale, offset, limit;
+    std::memcpy(&c, coordinates, sizeof c);
+    std::memcpy(&scale, map.scale, sizeof c);
+    std::memcpy(&offset, map.offset, sizeof c);
+    std::memcpy(&limit, map.limit, sizeof c);
+    L pos = c * scale + offset;
+    pos = pos < limit ? pos : limit;
+    pos = pos > L{} ? pos : L{};
+    const Ints whole = __builtin_convertvector(pos, Ints);
+    const L fraction = pos - __builtin_convertvector(whole, L);
+    std::memcpy(out.whole, &whole, sizeof whole);
+    std::memcpy(out.fraction, &fraction, sizeof fraction);
+}
+
+constexpr PositionMap<4> kPrePositions = positionMap(kPreOffset, kPreScale, true);
+constexpr PositionMap<8> kPowerPositions = positionMap(kPowerOffset, kPowerScale, false);
+
+// Bilinear read position shared by the tables of one tube. The column after the last one read
+// repeats it, so the next column is always in the row.
 struct TablePoint
 {
     int base;     // offset of [r0][c0]
     int rowStep;  // offset from r0 to r1
-    int colStep;  // offset from c0 to c1
     float fr, fc; // fractional parts
 };
 
-inline TablePoint locate(float rowUnit, float columnUnit) noexcept
+inline TablePoint locate(int row, float rowFraction, int column, float columnFraction) noexcept
 {
-    const float rowPos = unitClamp(rowUnit) * float(kLastRow);
-    const float colPos = unitClamp(columnUnit) * float(kLastColumn);
-    const int r0 = int(rowPos);
-    const int c0 = int(colPos);
-    const int r1 = r0 + 1 < kLastRow ? r0 + 1 : kLastRow;
-    const int c1 = c0 + 1 < kLastColumn ? c0 + 1 : kLastColumn;
-    return {r0 * kColumns + c0, (r1 - r0) * kColumns, c1 - c0, rowPos - float(r0),
-            colPos - float(c0)};
+    return {row * kColumns + column, row < kLastRow ? kColumns : 0, rowFraction, columnFraction};
 }
 
 inline float readTable(const float* table, const TablePoint& p) noexcept
 {
     const float* t0 = table + p.base;
     const float* t1 = t0 + p.rowStep;
-    const float a = t0[0] + (t0[p.colStep] - t0[0]) * p.fc;
-    const float b = t1[0] + (t1[p.colStep] - t1[0]) * p.fc;
+    const float a = t0[0] + (t0[1] - t0[0]) * p.fc;
+    const float b = t1[0] + (t1[1] - t1[0]) * p.fc;
     return a + (b - a) * p.fr;
 }
 
@@ -499,12 +541,11 @@ void RovuRiza_StoreCircuit(const RovuRiza_CircuitVars& vars, RovuRiza_ModelState
     state.toneTremoloState[1] = vars.tone;
 }
 
-// Built twice: for processors with 8-lane vector units and fused multiply-add, and for the
-// baseline. Both run the same operations in the same order; the fused build rounds each
-// multiply-add once, so the two differ by float32 rounding only.
-__attribute__((target_clones("fma", "default"))) float
-RovuRiza_CircuitStep(RovuRiza_CircuitVars& v, const RovuRiza_ModelState& tables, float u,
-                     const RovuRiza_StepControls& controls) noexcept
+namespace
+{
+[[gnu::always_inline]] inline float circuitStep(RovuRiza_CircuitVars& v,
+                                                const RovuRiza_ModelState& tables, float u,
+                                                const RovuRiza_StepControls& controls) noexcept
 {
     const float* const T0 = &tables.tubeTables[0][0][0];
     u = finiteOrZero(u, kInputLimit);
@@ -516,12 +557,10 @@ RovuRiza_CircuitStep(RovuRiza_CircuitVars& v, const RovuRiza_ModelState& tables,
                                          u,       1.f,     0.f,     0.f};
     alignas(16) float preCoord[4];
     multiply<kPreCoordinatesM, kR>(pre, preCoord);
-    alignas(16) float preUnit[4];
-    for (int k = 0; k < 4; ++k)
-        preUnit[k] = (preCoord[k] - kPreOffset[k]) * kPreScale[k];
-
-    const TablePoint p1 = locate(preUnit[0], preUnit[1]);
-    const TablePoint p2 = locate(preUnit[2], preUnit[3]);
+    Positions<4> pp;
+    positionsOf(preCoord, kPrePositions, pp);
+    const TablePoint p1 = locate(pp.whole[0], pp.fraction[0], pp.whole[1], pp.fraction[1]);
+    const TablePoint p2 = locate(pp.whole[2], pp.fraction[2], pp.whole[3], pp.fraction[3]);
     pre[kI0] = v.i[0] = readTable(T0 + 0 * kTableStride, p1);
     pre[kI1] = v.i[1] = readTable(T0 + 1 * kTableStride, p1);
     pre[kI2] = v.i[2] = readTable(T0 + 2 * kTableStride, p2);
@@ -569,14 +608,12 @@ RovuRiza_CircuitStep(RovuRiza_CircuitVars& v, const RovuRiza_ModelState& tables,
     power[kPowerOne + 2] = 0.f;
     alignas(32) float powerCoord[8];
     multiply<kPowerCoordinatesM, 10, kSIn>(power, powerCoord);
-    alignas(32) float powerUnit[8];
-    for (int k = 0; k < 8; ++k)
-        powerUnit[k] = (powerCoord[k] - kPowerOffset[k]) * kPowerScale[k];
-
-    const TablePoint q1 = locate(powerUnit[1], powerUnit[0]);
-    const TablePoint q2 = locate(powerUnit[3], powerUnit[2]);
-    const TablePoint q3 = locate(powerUnit[5], powerUnit[4]);
-    const TablePoint q4 = locate(powerUnit[7], powerUnit[6]);
+    Positions<8> qp; // column, row of each tube
+    positionsOf(powerCoord, kPowerPositions, qp);
+    const TablePoint q1 = locate(qp.whole[1], qp.fraction[1], qp.whole[0], qp.fraction[0]);
+    const TablePoint q2 = locate(qp.whole[3], qp.fraction[3], qp.whole[2], qp.fraction[2]);
+    const TablePoint q3 = locate(qp.whole[5], qp.fraction[5], qp.whole[4], qp.fraction[4]);
+    const TablePoint q4 = locate(qp.whole[7], qp.fraction[7], qp.whole[6], qp.fraction[6]);
     I[0] = readTable(T0 + 4 * kTableStride, q1);
     I[1] = readTable(T0 + 5 * kTableStride, q1);
     I[2] = readTable(T0 + 6 * kTableStride, q2);
@@ -625,3 +662,35 @@ RovuRiza_CircuitStep(RovuRiza_CircuitVars& v, const RovuRiza_ModelState& tables,
         restart(v);
     return v.o;
 }
+
+// Built twice: for processors with 8-lane vector units (with register broadcasts) and fused
+// multiply-add, and for the baseline. Both run the same operations in the same order; the
+// vector build rounds each multiply-add once, so the two differ by float32 rounding only.
+__attribute__((target("avx2,fma"))) float vectorStep(RovuRiza_CircuitVars& v,
+                                                     const RovuRiza_ModelState& tables, float u,
+                                                     const RovuRiza_StepControls& controls) noexcept
+{
+    return circuitStep(v, tables, u, controls);
+}
+
+float baselineStep(RovuRiza_CircuitVars& v, const RovuRiza_ModelState& tables, float u,
+                   const RovuRiza_StepControls& controls) noexcept
+{
+    return circuitStep(v, tables, u, controls);
+}
+
+using StepFunction = float (*)(RovuRiza_CircuitVars&, const RovuRiza_ModelState&, float,
+                               const RovuRiza_StepControls&) noexcept;
+} // namespace
+
+// Chosen once, when the library is loaded; every call then goes straight to the chosen build.
+extern "C" StepFunction RovuRiza_ResolveCircuitStep() noexcept
+{
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma") ? vectorStep
+                                                                           : baselineStep;
+}
+
+float RovuRiza_CircuitStep(RovuRiza_CircuitVars& v, const RovuRiza_ModelState& tables, float u,
+                           const RovuRiza_StepControls& controls) noexcept
+    __attribute__((ifunc("RovuRiza_ResolveCircuitStep")));
