@@ -360,7 +360,7 @@ template <const auto& M, int kColumn, class L>
     {
         L column;
         std::memcpy(&column, &M[kColumn][0], sizeof column);
-        acc += column * (L{} + v[kColumn]);
+        acc += column * (v[kColumn] - L{}); // a splat: x - 0 is x, even for -0
     }
 }
 
@@ -684,7 +684,10 @@ using StepFunction = float (*)(RovuRiza_CircuitVars&, const RovuRiza_ModelState&
 } // namespace
 
 // Chosen once, when the library is loaded; every call then goes straight to the chosen build.
-extern "C" StepFunction RovuRiza_ResolveCircuitStep() noexcept
+// It runs during relocation, before any sanitizer runtime has set itself up, so it is left
+// uninstrumented.
+extern "C" __attribute__((no_sanitize("address", "undefined"))) StepFunction
+RovuRiza_ResolveCircuitStep() noexcept
 {
     __builtin_cpu_init();
     return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma") ? vectorStep
