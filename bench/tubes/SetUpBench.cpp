@@ -3,10 +3,13 @@
 // allocated block, as a host does for a new insert, so first-touch page faults are included.
 #include <benchmark/benchmark.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "ModelState/RovuRiza_ModelState.h"
+#include "Tubes/RovuRiza_TubeCoefficients.h"
 #include "Tubes/RovuRiza_TubeTables.h"
 
 namespace
@@ -47,8 +50,28 @@ void BM_FurtherInstanceSetUp(benchmark::State& state)
 {
     setUpOnce(state);
 }
+// For comparison: one row (of the hundred) evaluated power by power with powf, the form the
+// tables are defined by; computing that per instance is what the shared tables avoid.
+void BM_PowerByPowerOneRow(benchmark::State& state)
+{
+    const float* p = polycoefspret1Ip;
+    std::vector<float> row(kRovuRizaTubeColumns);
+    for (auto _ : state)
+    {
+        for (int j = 0; j < kRovuRizaTubeColumns - 1; ++j)
+        {
+            const float x = float(j) * 4.5352503e-05f - 1.0f;
+            float q = p[18] * x * x + p[19] * x + (p[20] + 0.0f);
+            for (int k = 3; k <= 20; ++k)
+                q = p[20 - k] * powf(x, float(k)) + q;
+            row[j] = q;
+        }
+        benchmark::DoNotOptimize(row.data());
+    }
+}
 } // namespace
 
 BENCHMARK(BM_FirstInstanceSetUp)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FurtherInstanceSetUp)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PowerByPowerOneRow)->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();
