@@ -69,9 +69,11 @@ std::unique_ptr<AudioWriter> AudioWriter::create(const std::string& path, int ch
     const std::filesystem::path target(path);
     const std::filesystem::path directory =
         target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
-    const std::string temporary =
-        (directory / ("." + target.filename().string() + ".tavelo-" + std::to_string(getpid())))
-            .string();
+    // A hidden name beside the target, so the final rename stays on one file system.
+    std::string hiddenName = target.filename().string();
+    hiddenName.insert(hiddenName.begin(), '.');
+    hiddenName += ".tavelo-" + std::to_string(getpid());
+    const std::string temporary = (directory / hiddenName).string();
     SNDFILE* file = sf_open(temporary.c_str(), SFM_WRITE, &info);
     if (file == nullptr)
     {
