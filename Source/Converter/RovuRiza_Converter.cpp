@@ -2,6 +2,28 @@
 
 #include <cstring>
 
+namespace
+{
+constexpr int kTaps = kRovuRizaConverterTaps;
+
+// The record keeps x[n]..x[n-8] then y[n]..y[n-8]; the ring starts at position 0.
+void LoadFilter(const float (&history)[2 * kTaps], RovuRiza_ConverterFilter& f) noexcept
+{
+    for (int k = 0; k < kTaps; ++k)
+    {
+        f.x[k] = f.x[k + kTaps] = history[k];
+        f.y[k] = f.y[k + kTaps] = history[kTaps + k];
+    }
+    f.head = 0;
+}
+
+void StoreFilter(const RovuRiza_ConverterFilter& f, float (&history)[2 * kTaps]) noexcept
+{
+    std::memcpy(history, f.inputs(), kTaps * sizeof(float));
+    std::memcpy(history + kTaps, f.outputs(), kTaps * sizeof(float));
+}
+} // namespace
+
 void RovuRiza_LoadConverter(const RovuRiza_ModelState& state, RovuRiza_ConverterVars& vars) noexcept
 {
     vars.acc = state.stepAccumulator;
@@ -14,10 +36,8 @@ void RovuRiza_LoadConverter(const RovuRiza_ModelState& state, RovuRiza_Converter
     vars.previousInputs[2] = state.converterInputHistory[1];
     std::memcpy(vars.forward, state.converterForward, sizeof vars.forward);
     std::memcpy(vars.recursive, state.converterRecursive, sizeof vars.recursive);
-    std::memcpy(vars.up.x, state.upHistory, sizeof vars.up.x);
-    std::memcpy(vars.up.y, state.upHistory + kRovuRizaConverterTaps, sizeof vars.up.y);
-    std::memcpy(vars.down.x, state.downHistory, sizeof vars.down.x);
-    std::memcpy(vars.down.y, state.downHistory + kRovuRizaConverterTaps, sizeof vars.down.y);
+    LoadFilter(state.upHistory, vars.up);
+    LoadFilter(state.downHistory, vars.down);
 }
 
 void RovuRiza_StoreConverter(const RovuRiza_ConverterVars& vars,
@@ -27,8 +47,6 @@ void RovuRiza_StoreConverter(const RovuRiza_ConverterVars& vars,
     state.circuitState.conditionedInput = vars.previousInputs[0];
     state.converterInputHistory[0] = vars.previousInputs[1];
     state.converterInputHistory[1] = vars.previousInputs[2];
-    std::memcpy(state.upHistory, vars.up.x, sizeof vars.up.x);
-    std::memcpy(state.upHistory + kRovuRizaConverterTaps, vars.up.y, sizeof vars.up.y);
-    std::memcpy(state.downHistory, vars.down.x, sizeof vars.down.x);
-    std::memcpy(state.downHistory + kRovuRizaConverterTaps, vars.down.y, sizeof vars.down.y);
+    StoreFilter(vars.up, state.upHistory);
+    StoreFilter(vars.down, state.downHistory);
 }

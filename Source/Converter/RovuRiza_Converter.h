@@ -22,11 +22,18 @@ enum class RovuRiza_ConverterTiming
     kHeld,
 };
 
-// One eighth-order direct-form recursion: x[n]..x[n-8], then y[n]..y[n-8].
+// One eighth-order direct-form recursion. The histories are mirrored rings: every value is
+// written at `head` and at `head + taps`, so x[head..head+8] and y[head..head+8] always read
+// x[n]..x[n-8] and y[n]..y[n-8] in one piece, and nothing needs shifting. A value-initialised
+// filter is an empty one.
 struct RovuRiza_ConverterFilter
 {
-    float x[kRovuRizaConverterTaps];
-    float y[kRovuRizaConverterTaps];
+    float x[2 * kRovuRizaConverterTaps];
+    float y[2 * kRovuRizaConverterTaps];
+    int head;
+
+    const float* inputs() const noexcept { return x + head; }  // newest first
+    const float* outputs() const noexcept { return y + head; } // newest first
 };
 
 struct RovuRiza_ConverterVars
@@ -52,16 +59,18 @@ void RovuRiza_StoreConverter(const RovuRiza_ConverterVars& vars,
 inline float RovuRiza_ConverterFilterStep(RovuRiza_ConverterFilter& f, const float* forward,
                                           const float* recursive, float in) noexcept
 {
-    for (int k = kRovuRizaConverterTaps - 1; k > 0; --k)
-    {
-        f.x[k] = f.x[k - 1];
-        f.y[k] = f.y[k - 1];
-    }
-    f.x[0] = in;
+    // A head outside the ring (a corrupted record) restarts the ring position safely.
+    const int head = unsigned(f.head - 1) < unsigned(kRovuRizaConverterTaps)
+                         ? f.head - 1
+                         : kRovuRizaConverterTaps - 1;
+    f.head = head;
+    f.x[head] = f.x[head + kRovuRizaConverterTaps] = in;
+    const float* x = f.x + head;
+    const float* y = f.y + head;
     float out = forward[0] * in;
     for (int k = 1; k < kRovuRizaConverterTaps; ++k)
-        out += forward[k] * f.x[k] + recursive[k] * f.y[k];
-    f.y[0] = out;
+        out += forward[k] * x[k] + recursive[k] * y[k];
+    f.y[head] = f.y[head + kRovuRizaConverterTaps] = out;
     return out;
 }
 
@@ -121,7 +130,7 @@ inline float RovuRiza_ConvertSample(RovuRiza_ConverterVars& v, float h, Step&& s
 
     // The output filter holds the newest internal outputs (y[0] the newest); with a single
     // step per host sample its older entries come from the preceding host samples.
-    const float* z = v.down.y;
+    const float* z = v.down.outputs();
     if constexpr (kTiming == RovuRiza_ConverterTiming::kInterpolated)
     {
         // The host instant lies acc before the newest output; read one internal step later
