@@ -307,3 +307,29 @@ TEST(DataModel, InterfaceQueriesAndReferenceCounting)
     created->Release();
     EXPECT_EQ(CACFUnknown::GetActiveObjectCount(), before);
 }
+
+TEST(HostObject, RefusesUndeclaredPortsAndOversizePayloadsAndTracksTouch)
+{
+    auto* host = tavelo::host::HostController::Create(48000.0, AAX_eStemFormat_Mono, "x", {{1, 8}});
+    const uint8_t bytes[16] = {1, 2, 3};
+    EXPECT_EQ(host->PostPacket(2, bytes, 4), AAX_ERROR_INVALID_FIELD_INDEX);
+    EXPECT_EQ(host->PostPacket(1, bytes, 16), AAX_ERROR_POST_PACKET_FAILED);
+    EXPECT_EQ(host->PostPacket(1, nullptr, 4), AAX_ERROR_POST_PACKET_FAILED);
+    EXPECT_EQ(host->PostPacket(1, bytes, 8), AAX_SUCCESS);
+    EXPECT_EQ(host->PostLog().size(), 1u);
+
+    AAX_CBoolean touched = 0;
+    host->PostTouchRequest("Gain");
+    host->GetTouchState("Gain", &touched);
+    EXPECT_EQ(touched, 1);
+    host->PostReleaseRequest("Gain");
+    host->GetTouchState("Gain", &touched);
+    EXPECT_EQ(touched, 0);
+    EXPECT_EQ(host->PostSetValueRequest(nullptr, 0.5), AAX_ERROR_INVALID_PARAMETER_ID);
+
+    // Without a data model the effect-parameters identifiers are not answered.
+    void* none = reinterpret_cast<void*>(1);
+    EXPECT_EQ(host->QueryInterface(IID_IAAXEffectParametersV1, &none), ACF_E_NOINTERFACE);
+    EXPECT_EQ(none, nullptr);
+    host->Release();
+}
