@@ -200,7 +200,7 @@ int ChildMemory(const std::vector<std::string>& args)
     if (args.size() != 2) return 1;
     const int channels = std::stoi(args[0]);
     const int count = std::stoi(args[1]);
-    if (count < 1) return 1;
+    if (count < 1 || (channels != 1 && channels != 2)) return 1;
     const double wall = WallSeconds();
     const std::vector<float>& guitar = GuitarPerformance(kRate);
     auto bundle = tavelo::host::PluginBundle::Load(tavelo::host::PluginBundle::DefaultBundlePath());
@@ -208,16 +208,30 @@ int ChildMemory(const std::vector<std::string>& args)
 
     const int64_t rss0 = ResidentBytes(), heap0 = HeapBytesInUse();
     auto first = tavelo::host::HostInstance::Create(bundle->Effect(), options);
-    if (!RenderBriefly(*first, guitar)) return 1;
+    if (!RenderBriefly(*first, guitar))
+    {
+        std::fprintf(stderr,
+                     "product_bench child: the first instance rendered non-finite output\n");
+        return 1;
+    }
     const int64_t rss1 = ResidentBytes(), heap1 = HeapBytesInUse();
     std::vector<std::unique_ptr<tavelo::host::HostInstance>> later;
     for (int i = 0; i < count; ++i)
     {
         later.push_back(tavelo::host::HostInstance::Create(bundle->Effect(), options));
-        if (!RenderBriefly(*later.back(), guitar)) return 1;
+        if (!RenderBriefly(*later.back(), guitar))
+        {
+            std::fprintf(stderr, "product_bench child: instance %d rendered non-finite output\n",
+                         i + 2);
+            return 1;
+        }
     }
     const int64_t rss2 = ResidentBytes(), heap2 = HeapBytesInUse();
-    if (rss0 < 0 || rss1 < 0 || rss2 < 0) return 1;
+    if (rss0 < 0 || rss1 < 0 || rss2 < 0)
+    {
+        std::fprintf(stderr, "product_bench child: /proc/self/statm cannot be read\n");
+        return 1;
+    }
     later.clear();
     first.reset();
     bundle.reset();
