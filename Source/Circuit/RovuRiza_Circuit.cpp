@@ -595,10 +595,12 @@ namespace
     // Power amplifier: all eight coordinates from the values before this step.
     float* const x = v.x;
     float* const I = v.I; // I1..I8 at [0]..[7]
-    x[10] = coupling;
+    // Values written during this step go into the vector from registers: read back from the
+    // carried record, several at once, they would wait for the stores to complete.
     alignas(32) float power[kPowerInputs];
-    for (int k = 0; k < 11; ++k)
+    for (int k = 0; k < 10; ++k)
         power[k] = x[k];
+    power[10] = x[10] = coupling;
     for (int k = 0; k < 8; ++k)
         power[kPowerCurrents + k] = I[k];
     power[kSIn] = sIn;
@@ -614,16 +616,14 @@ namespace
     const TablePoint q2 = locate(qp.whole[3], qp.fraction[3], qp.whole[2], qp.fraction[2]);
     const TablePoint q3 = locate(qp.whole[5], qp.fraction[5], qp.whole[4], qp.fraction[4]);
     const TablePoint q4 = locate(qp.whole[7], qp.fraction[7], qp.whole[6], qp.fraction[6]);
-    I[0] = readTable(T0 + 4 * kTableStride, q1);
-    I[1] = readTable(T0 + 5 * kTableStride, q1);
-    I[2] = readTable(T0 + 6 * kTableStride, q2);
-    I[3] = readTable(T0 + 7 * kTableStride, q2);
-    I[4] = 0.f; // pentode grid currents are held at zero
-    I[5] = readTable(T0 + 8 * kTableStride, q3);
-    I[6] = 0.f;
-    I[7] = readTable(T0 + 9 * kTableStride, q4);
-    for (int k = 0; k < 8; ++k)
-        power[kPowerCurrents + k] = I[k];
+    power[kPowerCurrents + 0] = I[0] = readTable(T0 + 4 * kTableStride, q1);
+    power[kPowerCurrents + 1] = I[1] = readTable(T0 + 5 * kTableStride, q1);
+    power[kPowerCurrents + 2] = I[2] = readTable(T0 + 6 * kTableStride, q2);
+    power[kPowerCurrents + 3] = I[3] = readTable(T0 + 7 * kTableStride, q2);
+    power[kPowerCurrents + 4] = I[4] = 0.f; // pentode grid currents are held at zero
+    power[kPowerCurrents + 5] = I[5] = readTable(T0 + 8 * kTableStride, q3);
+    power[kPowerCurrents + 6] = I[6] = 0.f;
+    power[kPowerCurrents + 7] = I[7] = readTable(T0 + 9 * kTableStride, q4);
 
     // New network states x0..x6 from the previous vector and the new currents.
     constexpr int kI1 = kPowerCurrents, kI2 = kI1 + 1, kI3 = kI1 + 2, kI4 = kI1 + 3, kI6 = kI1 + 5,
