@@ -686,7 +686,7 @@ using StepFunction = float (*)(RovuRiza_CircuitVars&, const RovuRiza_ModelState&
 // Chosen once, when the library is loaded; every call then goes straight to the chosen build.
 // It runs during relocation, before any sanitizer runtime has set itself up, so it is left
 // uninstrumented.
-extern "C" __attribute__((no_sanitize("address", "undefined"))) StepFunction
+extern "C" __attribute__((no_sanitize("address", "undefined", "thread"))) StepFunction
 RovuRiza_ResolveCircuitStep() noexcept
 {
     __builtin_cpu_init();

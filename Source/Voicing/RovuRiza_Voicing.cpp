@@ -204,7 +204,7 @@ using BankFunction = float (*)(const RovuRiza_VoicingPayload&, const RovuRiza_Se
 
 // Chosen once, when the library is loaded. It runs during relocation, before any sanitizer
 // runtime has set itself up, so it is left uninstrumented.
-extern "C" __attribute__((no_sanitize("address", "undefined"))) BankFunction
+extern "C" __attribute__((no_sanitize("address", "undefined", "thread"))) BankFunction
 RovuRiza_ResolveVoicingProcess() noexcept
 {
     __builtin_cpu_init();
