@@ -82,6 +82,7 @@ AAX_Result HostController::PostPacket(AAX_CFieldIndex inFieldIndex, const void* 
     const std::lock_guard lock(mPacketMutex);
     mPending.push_back(packet);
     mPostLog.push_back(std::move(packet));
+    if (mPostLog.size() > kPostLogLimit) mPostLog.pop_front();
     return AAX_SUCCESS;
 }
 
@@ -96,7 +97,7 @@ std::vector<PostedPacket> HostController::TakePostedPackets()
 std::vector<PostedPacket> HostController::PostLog() const
 {
     const std::lock_guard lock(mPacketMutex);
-    return mPostLog;
+    return {mPostLog.begin(), mPostLog.end()};
 }
 
 void HostController::ClearPostLog()

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <mutex>
 #include <string>
@@ -88,7 +89,9 @@ public:
     HostAutomation& Automation() const { return mAutomation; }
     // Takes the packets posted since the last call, in posting order.
     std::vector<PostedPacket> TakePostedPackets();
-    // Every post accepted so far (port and payload), for inspection.
+    // The posts accepted so far (port and payload), oldest first, for inspection; only the most
+    // recent kPostLogLimit are kept, so a long automated session does not grow without bound.
+    static constexpr size_t kPostLogLimit = 4096;
     std::vector<PostedPacket> PostLog() const;
     void ClearPostLog();
     IACFUnknown* Unknown() { return HostObject::Unknown(); }
@@ -106,7 +109,7 @@ private:
     mutable HostAutomation mAutomation;
     mutable std::mutex mPacketMutex;
     std::vector<PostedPacket> mPending;
-    std::vector<PostedPacket> mPostLog;
+    std::deque<PostedPacket> mPostLog;
     std::mutex mModelMutex;
     IACFUnknown* mEffectParameters = nullptr;
     int32_t mLatency = 0;
