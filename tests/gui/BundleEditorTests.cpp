@@ -135,8 +135,9 @@ public:
         if (access("/usr/bin/Xvfb", X_OK) != 0) return;
         for (int number = 90 + getpid() % 50; number < 200 && !mDisplay; number += 7)
         {
-            mName = ":" + std::to_string(number);
-            const std::string lock = "/tmp/.X" + std::to_string(number) + "-lock";
+            const std::string digits = std::to_string(number);
+            mName = std::string(":").append(digits);
+            const std::string lock = std::string("/tmp/.X").append(digits).append("-lock");
             if (access(lock.c_str(), F_OK) == 0) continue;
             mPid = fork();
             if (mPid == 0)
