@@ -21,7 +21,7 @@ constexpr int kAssertLineUnknownTag = 825;
 constexpr const char* kPickupNames[] = {"Vintage Pickup 1", "Modern Pickup 1"};
 constexpr int kPickupCount = 2;
 
-struct KnobSpec
+struct KnobLayout
 {
     RovuRiza_View::Tag tag;
     CCoord left;
@@ -31,7 +31,7 @@ struct KnobSpec
 };
 
 // In creation order, which is also the drawing order.
-constexpr KnobSpec kKnobs[] = {
+constexpr KnobLayout kKnobs[] = {
     {RovuRiza_View::kTagGain, 63, "Gain", "Gain", false},
     {RovuRiza_View::kTagTremolo, 352, "Tremolo", "Tremolo", true},
     {RovuRiza_View::kTagTone, 196, "Tone", "Tone", true},
@@ -40,16 +40,16 @@ constexpr KnobSpec kKnobs[] = {
 };
 constexpr CCoord kKnobTop = 455;
 
-const KnobSpec* KnobSpecForTag(int32_t inTag)
+const KnobLayout* KnobLayoutForTag(int32_t inTag)
 {
-    for (const KnobSpec& spec : kKnobs)
-        if (spec.tag == inTag) return &spec;
+    for (const KnobLayout& knob : kKnobs)
+        if (knob.tag == inTag) return &knob;
     return nullptr;
 }
 
 const char* ParamIDForTag(int32_t inTag)
 {
-    if (const KnobSpec* spec = KnobSpecForTag(inTag)) return spec->paramID;
+    if (const KnobLayout* knob = KnobLayoutForTag(inTag)) return knob->paramID;
     if (inTag == RovuRiza_View::kTagSound) return "Sound";
     if (inTag == RovuRiza_View::kTagPickup) return "Pickup";
     return nullptr;
@@ -138,9 +138,9 @@ RovuRiza_View::RovuRiza_View(void* inSystemWindow, AAX_IEffectParameters* inPara
                                       &mVolumeKnob};
     for (size_t i = 0; i < std::size(kKnobs); ++i)
     {
-        const KnobSpec& spec = kKnobs[i];
-        const CRect size(spec.left, kKnobTop, spec.left + knobWidth, kKnobTop + knobHeight);
-        *knobs[i] = AddKnob(size, spec.tag, spec.paramID);
+        const KnobLayout& knob = kKnobs[i];
+        const CRect size(knob.left, kKnobTop, knob.left + knobWidth, kKnobTop + knobHeight);
+        *knobs[i] = AddKnob(size, knob.tag, knob.paramID);
     }
 
     mSoundMenu =
@@ -192,10 +192,10 @@ RovuRiza_AnimKnobVST* RovuRiza_View::AddKnob(const CRect& inSize, int inTag, con
 
 void RovuRiza_View::WriteKnobReadout(const CControl* inKnob)
 {
-    const KnobSpec* spec = KnobSpecForTag(inKnob->getTag());
-    if (!spec) return;
-    std::snprintf(mReadoutText, sizeof mReadoutText, "%s %.2f%s", spec->word,
-                  static_cast<double>(inKnob->getValue()) * 100.0, spec->percent ? "%" : "");
+    const KnobLayout* knob = KnobLayoutForTag(inKnob->getTag());
+    if (!knob) return;
+    std::snprintf(mReadoutText, sizeof mReadoutText, "%s %.2f%s", knob->word,
+                  static_cast<double>(inKnob->getValue()) * 100.0, knob->percent ? "%" : "");
 }
 
 void RovuRiza_View::valueChanged(CControl* inControl)
@@ -203,9 +203,9 @@ void RovuRiza_View::valueChanged(CControl* inControl)
     AAX_IEffectParameters* parameters = getParameters();
     if (!parameters || !inControl) return;
     const int32_t tag = inControl->getTag();
-    if (const KnobSpec* spec = KnobSpecForTag(tag))
+    if (const KnobLayout* knob = KnobLayoutForTag(tag))
     {
-        parameters->SetParameterNormalizedValue(spec->paramID, inControl->getValue());
+        parameters->SetParameterNormalizedValue(knob->paramID, inControl->getValue());
         WriteKnobReadout(inControl);
     }
     else if (tag == kTagSound || tag == kTagPickup)

@@ -189,18 +189,18 @@ template <Timing kTiming> ToneMeasure MeasureTone(float fs, double freq)
             in.push_back(x);
         }
     }
-    const std::vector<double> spec = Spectrum(out);
+    const std::vector<double> spectrum = Spectrum(out);
     const std::vector<double> ref = Spectrum(in);
     const size_t toneBin = static_cast<size_t>(std::lround(freq * size / fs));
     double tone = 0, toneRef = 0;
     for (size_t k = toneBin - 3; k <= toneBin + 3; ++k)
     {
-        tone = std::max(tone, spec[k]);
+        tone = std::max(tone, spectrum[k]);
         toneRef = std::max(toneRef, ref[k]);
     }
     double spur = 0;
-    for (size_t k = 8; k < spec.size(); ++k)
-        if (k + 8 < toneBin || k > toneBin + 8) spur = std::max(spur, spec[k]);
+    for (size_t k = 8; k < spectrum.size(); ++k)
+        if (k + 8 < toneBin || k > toneBin + 8) spur = std::max(spur, spectrum[k]);
     return {20 * std::log10(tone / toneRef), 20 * std::log10(spur / tone)};
 }
 
