@@ -16,22 +16,28 @@ CFontDesc::CFontDesc(const CFontDesc& font)
 namespace
 {
 
-// The stock fonts are never deleted: their reference count starts at 1 and nobody owns that
-// reference, so remember/forget pairs by views never bring it to zero.
-CFontRef makeStockFont(CCoord size)
+// The stock fonts live in static storage for as long as the module is loaded: views remember
+// and forget them like any font, but nothing may delete them, and unloading the module leaves
+// no heap block behind.
+class StockFont final : public CFontDesc
 {
-    return new CFontDesc("FreeSans", size, kNormalFace);
-}
+public:
+    explicit StockFont(CCoord size) : CFontDesc("FreeSans", size, kNormalFace) {}
+    void forget() override {}
+};
+
+StockFont gSystemFont(12), gNormalFontVeryBig(18), gNormalFontBig(14), gNormalFont(12),
+    gNormalFontSmall(11), gNormalFontSmaller(10), gNormalFontVerySmall(9), gSymbolFont(12);
 
 } // namespace
 
-const CFontRef kSystemFont = makeStockFont(12);
-const CFontRef kNormalFontVeryBig = makeStockFont(18);
-const CFontRef kNormalFontBig = makeStockFont(14);
-const CFontRef kNormalFont = makeStockFont(12);
-const CFontRef kNormalFontSmall = makeStockFont(11);
-const CFontRef kNormalFontSmaller = makeStockFont(10);
-const CFontRef kNormalFontVerySmall = makeStockFont(9);
-const CFontRef kSymbolFont = makeStockFont(12);
+const CFontRef kSystemFont = &gSystemFont;
+const CFontRef kNormalFontVeryBig = &gNormalFontVeryBig;
+const CFontRef kNormalFontBig = &gNormalFontBig;
+const CFontRef kNormalFont = &gNormalFont;
+const CFontRef kNormalFontSmall = &gNormalFontSmall;
+const CFontRef kNormalFontSmaller = &gNormalFontSmaller;
+const CFontRef kNormalFontVerySmall = &gNormalFontVerySmall;
+const CFontRef kSymbolFont = &gSymbolFont;
 
 } // namespace VSTGUI
