@@ -86,12 +86,12 @@ FIT_POINTS = 1601  # per row, for the polynomial fits
 LAW_KEYS = ("G", "mu", "C", "Gg", "Cg", "xi")
 
 
-def row_values(spec):
-    return np.linspace(spec["rows"][0], spec["rows"][1], 10)
+def row_values(layout):
+    return np.linspace(layout["rows"][0], layout["rows"][1], 10)
 
 
-def col_values(spec, x):
-    lo, hi = spec["cols"]
+def col_values(layout, x):
+    lo, hi = layout["cols"]
     return lo + (np.asarray(x, float) + 1.0) * 0.5 * (hi - lo)
 
 
@@ -120,17 +120,17 @@ def triode_with_gains(law, gain_p, gain_g):
     return p
 
 
-def solve_rows(law, k, spec, x, gains=None):
+def solve_rows(law, k, layout, x, gains=None):
     """Self-loaded (I_g, I_p) on a 10 x len(x) grid."""
-    rows = row_values(spec)[:, None]
-    cols = col_values(spec, x)[None, :]
+    rows = row_values(layout)[:, None]
+    cols = col_values(layout, x)[None, :]
     if gains is None:
         gp = gg = np.ones((10, 1))
     else:
         gp, gg = gains[0][:, None], gains[1][:, None]
     p = triode_with_gains(law, gp, gg)
     ig, ip, resid = solve_triode(p, k, rows, cols)
-    assert resid < 1e-6, (spec["cols"], resid)
+    assert resid < 1e-6, (layout["cols"], resid)
     return ig, ip
 
 
@@ -183,17 +183,17 @@ def fit_triode_pair(names, extra_residuals=None, fixed_plate=None, plate_start=P
     return laws, ks, (sol.x[:3] if fixed_plate is None else fixed_plate)
 
 
-def row_gains(law, k, spec):
+def row_gains(law, k, layout):
     """Per-row perveance corrections (plate and grid) that make each row's largest current
     equal its scale-table entry; they absorb what the smooth law misses. The two currents
     interact through the self-load, so each row takes a damped 2x2 Newton step on the
     logarithms, its Jacobian from finite differences."""
     x = np.linspace(-1.0, 1.0, 241)
-    target = np.log(np.array([SCALES[spec["scales"][1]], SCALES[spec["scales"][0]]]))
+    target = np.log(np.array([SCALES[layout["scales"][1]], SCALES[layout["scales"][0]]]))
     logg = np.zeros((2, 10))
 
     def measure(lg):
-        ig, ip = solve_rows(law, k, spec, x, np.exp(lg))
+        ig, ip = solve_rows(law, k, layout, x, np.exp(lg))
         return np.log(np.array([np.max(np.abs(ip), axis=1), np.max(np.abs(ig), axis=1)]))
 
     h = 1e-4
@@ -240,7 +240,7 @@ def pentode_rows(p, kpp, x, gains=None):
     if gains is not None:
         q["kg"] = p["kg"] / gains[:, None]
     i, resid = solve_pentode(q, kpp, rows, cols)
-    assert resid < 1e-6, (spec["cols"], resid)
+    assert resid < 1e-6, (layout["cols"], resid)
     return i
 
 
@@ -356,10 +356,10 @@ def fit_models():
         xs = np.linspace(-1.0, 1.0, 41)
         out = []
         for name, law, k in zip(("ps1", "ps2"), laws, ks):
-            spec = TRIODES[name]
-            ig, ip = solve_triode(law, k, row_values(spec)[:, None], col_values(spec, xs)[None, :],
+            layout = TRIODES[name]
+            ig, ip = solve_triode(law, k, row_values(layout)[:, None], col_values(layout, xs)[None, :],
                                   200)[:2]
-            sp = np.array(SCALES[spec["scales"][1]])
+            sp = np.array(SCALES[layout["scales"][1]])
             out.append(100.0 * ip[:, 0] / sp)
             out.append(30.0 * np.log(np.max(ip, axis=1) / np.maximum(ip[:, -1], 1e-30)))
             out.append(30.0 * np.log(np.max(ig, axis=1) / np.maximum(ig[:, -1], 1e-30)))
@@ -372,12 +372,12 @@ def fit_models():
     curves = {}
     for name, law, k in (("pre1", law_pre1, k_pre1), ("pre2", law_pre2, k_pre2),
                          ("ps1", law_ps1, k_ps1), ("ps2", law_ps2, k_ps2)):
-        spec = TRIODES[name]
-        gains = row_gains(law, k, spec)
-        ig, ip = solve_rows(law, k, spec, x, gains)
-        g_t, p_t = spec["tables"]
-        curves[g_t] = ig / np.array(SCALES[spec["scales"][0]])[:, None]
-        curves[p_t] = ip / np.array(SCALES[spec["scales"][1]])[:, None]
+        layout = TRIODES[name]
+        gains = row_gains(law, k, layout)
+        ig, ip = solve_rows(law, k, layout, x, gains)
+        g_t, p_t = layout["tables"]
+        curves[g_t] = ig / np.array(SCALES[layout["scales"][0]])[:, None]
+        curves[p_t] = ip / np.array(SCALES[layout["scales"][1]])[:, None]
         report["K"][name] = k
         report["gains"][name] = gains
     pent, kpp = memo("pentode", fit_pentode)

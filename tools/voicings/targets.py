@@ -187,13 +187,13 @@ def minimum_phase(name):
     fold[0] = cep[0]
     fold[1:_GRID_N // 2] = 2 * cep[1:_GRID_N // 2]
     fold[_GRID_N // 2] = cep[_GRID_N // 2]
-    spec = np.exp(np.fft.fft(fold))[: _GRID_N // 2 + 1]
-    return f, spec
+    layout = np.exp(np.fft.fft(fold))[: _GRID_N // 2 + 1]
+    return f, layout
 
 
 def at(grid, freqs):
     """Interpolates a minimum-phase grid (from minimum_phase) at freqs: log-magnitude and phase."""
-    f, spec = grid
-    lm = np.interp(freqs, f, np.log(np.abs(spec)))
-    ph = np.interp(freqs, f, np.unwrap(np.angle(spec)))
+    f, layout = grid
+    lm = np.interp(freqs, f, np.log(np.abs(layout)))
+    ph = np.interp(freqs, f, np.unwrap(np.angle(layout)))
     return np.exp(lm + 1j * ph)
