@@ -1,7 +1,6 @@
 #include "RovuRiza_AnimKnobVST.h"
 
 #include "AAX_CVSTGUIButtonState.h"
-#include "AAX_IViewContainer.h"
 #include "RovuRiza_ControlDefaults.h"
 
 using namespace VSTGUI;
@@ -17,8 +16,8 @@ RovuRiza_AnimKnobVST::RovuRiza_AnimKnobVST(const CRect& inSize, IControlListener
 CMouseEventResult RovuRiza_AnimKnobVST::onMouseDown(CPoint& where, const CButtonState& buttons)
 {
     const AAX_CVSTGUIButtonState state(buttons, mViewContainer);
-    if (mViewContainer && mParamID &&
-        mViewContainer->HandleParameterMouseDown(mParamID, state.GetModifiers()) == AAX_SUCCESS)
+    if (RovuRiza_HostHandledMouse(mViewContainer, mParamID, RovuRiza_MouseEvent::Down,
+                                  state.GetModifiers()))
         return kMouseEventHandled;
     // The toolkit fixes a drag's scale at mouse-down, so the Command key's fine drag has to be
     // chosen here as well as on the moves.
@@ -28,8 +27,8 @@ CMouseEventResult RovuRiza_AnimKnobVST::onMouseDown(CPoint& where, const CButton
 CMouseEventResult RovuRiza_AnimKnobVST::onMouseUp(CPoint& where, const CButtonState& buttons)
 {
     const AAX_CVSTGUIButtonState state(buttons, mViewContainer);
-    if (mViewContainer && mParamID &&
-        mViewContainer->HandleParameterMouseUp(mParamID, state.GetModifiers()) == AAX_SUCCESS)
+    if (RovuRiza_HostHandledMouse(mViewContainer, mParamID, RovuRiza_MouseEvent::Up,
+                                  state.GetModifiers()))
     {
         // The host took the release, but a drag the toolkit began must still end, or the
         // parameter would stay touched.
@@ -42,8 +41,9 @@ CMouseEventResult RovuRiza_AnimKnobVST::onMouseUp(CPoint& where, const CButtonSt
 CMouseEventResult RovuRiza_AnimKnobVST::onMouseMoved(CPoint& where, const CButtonState& buttons)
 {
     const AAX_CVSTGUIButtonState state(buttons, mViewContainer);
-    if (mViewContainer && mParamID && (buttons() & kLButton) &&
-        mViewContainer->HandleParameterMouseDrag(mParamID, state.GetModifiers()) == AAX_SUCCESS)
+    if ((buttons() & kLButton) &&
+        RovuRiza_HostHandledMouse(mViewContainer, mParamID, RovuRiza_MouseEvent::Drag,
+                                  state.GetModifiers()))
         return kMouseEventHandled;
     return CAnimKnob::onMouseMoved(where, RovuRiza_FineDragState(state.GetButtonState()));
 }

@@ -1,7 +1,6 @@
 #include "RovuRiza_MenuVST.h"
 
 #include "AAX_CVSTGUIButtonState.h"
-#include "AAX_IViewContainer.h"
 #include "RovuRiza_ControlDefaults.h"
 
 using namespace VSTGUI;
@@ -16,8 +15,8 @@ RovuRiza_MenuVST::RovuRiza_MenuVST(const CRect& inSize, IControlListener* inList
 CMouseEventResult RovuRiza_MenuVST::onMouseDown(CPoint& where, const CButtonState& buttons)
 {
     const AAX_CVSTGUIButtonState state(buttons, mViewContainer);
-    if (mViewContainer && mParamID &&
-        mViewContainer->HandleParameterMouseDown(mParamID, state.GetModifiers()) == AAX_SUCCESS)
+    if (RovuRiza_HostHandledMouse(mViewContainer, mParamID, RovuRiza_MouseEvent::Down,
+                                  state.GetModifiers()))
         return kMouseEventHandled;
     return COptionMenu::onMouseDown(where, state.GetButtonState());
 }
@@ -25,8 +24,8 @@ CMouseEventResult RovuRiza_MenuVST::onMouseDown(CPoint& where, const CButtonStat
 CMouseEventResult RovuRiza_MenuVST::onMouseUp(CPoint& where, const CButtonState& buttons)
 {
     const AAX_CVSTGUIButtonState state(buttons, mViewContainer);
-    if (mViewContainer && mParamID &&
-        mViewContainer->HandleParameterMouseUp(mParamID, state.GetModifiers()) == AAX_SUCCESS)
+    if (RovuRiza_HostHandledMouse(mViewContainer, mParamID, RovuRiza_MouseEvent::Up,
+                                  state.GetModifiers()))
     {
         RovuRiza_EndPendingEdit(*this);
         return kMouseEventHandled;
@@ -37,8 +36,9 @@ CMouseEventResult RovuRiza_MenuVST::onMouseUp(CPoint& where, const CButtonState&
 CMouseEventResult RovuRiza_MenuVST::onMouseMoved(CPoint& where, const CButtonState& buttons)
 {
     const AAX_CVSTGUIButtonState state(buttons, mViewContainer);
-    if (mViewContainer && mParamID && (buttons() & kLButton) &&
-        mViewContainer->HandleParameterMouseDrag(mParamID, state.GetModifiers()) == AAX_SUCCESS)
+    if ((buttons() & kLButton) &&
+        RovuRiza_HostHandledMouse(mViewContainer, mParamID, RovuRiza_MouseEvent::Drag,
+                                  state.GetModifiers()))
         return kMouseEventHandled;
     return CView::onMouseMoved(where, RovuRiza_FineDragState(state.GetButtonState()));
 }
