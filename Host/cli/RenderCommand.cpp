@@ -52,10 +52,11 @@ struct RenderRequest
     SampleFormat format = SampleFormat::Float32;
 };
 
-// Parses the render options; `positionals` receives the INPUT/OUTPUT words in order.
-RenderRequest parseRender(ArgumentReader& reader, std::vector<std::string>& positionals)
+// Parses the render options and the [INPUT] OUTPUT operands; `usage` names the form in errors.
+RenderRequest parseRender(ArgumentReader& reader, const char* usage)
 {
     RenderRequest r;
+    std::vector<std::string> positionals;
     while (!reader.done())
     {
         const std::string a = reader.next();
@@ -86,6 +87,9 @@ RenderRequest parseRender(ArgumentReader& reader, std::vector<std::string>& posi
         else
             positionals.push_back(a);
     }
+    if (positionals.empty() || positionals.size() > 2) throw UsageError(usage);
+    r.output = positionals.back();
+    if (positionals.size() == 2) r.input = positionals[0];
     return r;
 }
 
@@ -271,12 +275,8 @@ int runRender(const Arguments& args)
         std::fputs(kRenderHelp, stdout);
         return 0;
     }
-    std::vector<std::string> positionals;
-    RenderRequest request = parseRender(reader, positionals);
-    if (positionals.empty() || positionals.size() > 2)
-        throw UsageError("render wants [INPUT] OUTPUT (see tavelo render --help)");
-    request.output = positionals.back();
-    if (positionals.size() == 2) request.input = positionals[0];
+    RenderRequest request =
+        parseRender(reader, "render wants [INPUT] OUTPUT (see tavelo render --help)");
 
     InputSource source = openInput(request.input);
     std::unique_ptr<AudioWriter> writer;
@@ -301,12 +301,8 @@ int runRender(const Arguments& args)
 
 int runPlotRender(ArgumentReader& reader)
 {
-    std::vector<std::string> positionals;
-    RenderRequest request = parseRender(reader, positionals);
-    if (positionals.empty() || positionals.size() > 2)
-        throw UsageError("plot render wants [INPUT] OUTPUT.png (see tavelo plot --help)");
-    request.output = positionals.back();
-    if (positionals.size() == 2) request.input = positionals[0];
+    RenderRequest request =
+        parseRender(reader, "plot render wants [INPUT] OUTPUT.png (see tavelo plot --help)");
     InputSource source = openInput(request.input);
     std::vector<float> in, out;
     const RenderResult result = render(request, source,
