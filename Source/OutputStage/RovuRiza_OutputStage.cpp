@@ -4,8 +4,6 @@
 
 namespace
 {
-constexpr float kTwoPi = 6.2831855f;
-constexpr float kRestingBias = 62.5f;
 
 // Corner of the saturation low-pass: 71.2 Hz in rad/s, Q 0.64.
 constexpr float kCornerRadians = 447.3628f;
@@ -29,13 +27,6 @@ inline float shape(float c) noexcept
     return q;
 }
 } // namespace
-
-float RovuRiza_TremoloBias(float& phase, float increment, float depth) noexcept
-{
-    phase += increment;
-    if (phase > kTwoPi) phase -= kTwoPi;
-    return depth * sinf(phase) - kRestingBias;
-}
 
 void RovuRiza_LoadOutputStage(const RovuRiza_ModelState& state,
                               RovuRiza_OutputStageVars& vars) noexcept
