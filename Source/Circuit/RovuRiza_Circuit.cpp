@@ -27,7 +27,8 @@ constexpr float kInputLimit = 1.0e4f;
 // Every linear combination of the step is a small matrix times a vector, stored column by
 // column ([input][output]) so that each input scales whole columns at once (vector lanes).
 
-// Preamplifier vector: states, the four tube currents, the return value, the input and 1.
+// Preamplifier inputs in the written order: states, the four tube currents, the return value,
+// the input and 1.
 enum Pre
 {
     kXp0,
@@ -121,7 +122,8 @@ alignas(16) constexpr float kPreOutputs[kPreInputs][4] = {
     {},
     {}};
 
-// Power-amplifier vector: x0..x10, the tube currents I1..I8, the input s_in, the bias and 1.
+// Power-amplifier inputs in the written order: x0..x10, the tube currents I1..I8, the input
+// s_in, the bias and 1.
 enum Power
 {
     kX7 = 7,
@@ -261,70 +263,135 @@ template <int kIn, int kOut> constexpr Matrix<kIn, kOut> copyOf(const float (&m)
     return r;
 }
 
-// The pentode grid currents I5 and I7 are held at zero, so their columns never contribute.
-template <int kOut>
-constexpr Matrix<kPowerInputs, kOut> withoutPentodeGrids(const float (&m)[kPowerInputs][kOut])
+
+// The step keeps its carried values in two vectors laid out for the vector unit: every linear
+// combination reads its inputs from them as broadcasts, and each new group of states is written
+// back with one vector store.
+//
+// Preamplifier vector: xp0..xp5, xp7, a lane the state store overwrites, i0..i3, r, u, 1.
+enum PreSlot
 {
-    Matrix<kPowerInputs, kOut> r = copyOf(m);
-    for (int j = 0; j < kOut; ++j)
-        r[kPowerCurrents + 4][j] = r[kPowerCurrents + 6][j] = 0.f;
+    kPXp0 = 0,
+    kPSpare = 7,
+    kPI0 = 8,
+    kPR = 12,
+    kPU = 13,
+    kPOne = 14,
+    kPreSlots = 16
+};
+// Power-amplifier vector: x0..x6, a lane the state store overwrites, x7..x10, I1..I8, s_in,
+// bias, 1 and the previous x9 (the state update reads it after the companion has moved on).
+enum PowerSlot
+{
+    kWX7 = 8,
+    kWX8 = 9,
+    kWX9 = 10,
+    kWX10 = 11,
+    kWI1 = 12,
+    kWSIn = 20,
+    kWBias = 21,
+    kWOne = 22,
+    kWOldX9 = 23,
+    kPowerSlots = 24
+};
+constexpr int kWI2 = kWI1 + 1, kWI3 = kWI1 + 2, kWI4 = kWI1 + 3, kWI6 = kWI1 + 5, kWI8 = kWI1 + 7;
+
+constexpr int preSlotOf(int k)
+{
+    return k <= kXp7 ? k : k + 1; // xp7 stays in slot 6; the currents on move up by one
+}
+
+// Power inputs in the written order (x0..x10, I1..I8, s_in, bias, 1) to their slots.
+constexpr int powerSlotOf(int k)
+{
+    return k < kX7 ? k : k + 1;
+}
+
+template <class M> constexpr auto inPreSlots(const M& m)
+{
+    constexpr int kOut = int(std::tuple_size_v<typename M::value_type>);
+    Matrix<kPreSlots, kOut> r{};
+    for (int k = 0; k <= kOne; ++k)
+        for (int j = 0; j < kOut; ++j)
+            r[preSlotOf(k)][j] = m[k][j];
+    return r;
+}
+
+// `oldX9` moves the x9 column to the previous-x9 slot, for the combinations evaluated after the
+// companion update; the pentode grid currents I5 and I7 are held at zero and dropped.
+template <class M> constexpr auto inPowerSlots(const M& m, bool oldX9)
+{
+    constexpr int kOut = int(std::tuple_size_v<typename M::value_type>);
+    Matrix<kPowerSlots, kOut> r{};
+    for (int k = 0; k <= kPowerOne; ++k)
+    {
+        if (k == kPowerCurrents + 4 || k == kPowerCurrents + 6) continue;
+        const int slot = oldX9 && k == kX9 ? kWOldX9 : powerSlotOf(k);
+        for (int j = 0; j < kOut; ++j)
+            r[slot][j] = m[k][j];
+    }
     return r;
 }
 
 // Preamplifier outputs straight from the previous states and the new currents: the state update
-// folded into the output combination, so the outputs need not wait for the new states.
-constexpr Matrix<kPreInputs, 4> fusedPreOutputs()
+// folded into the output combination, so the outputs need not wait for the new states. Lanes:
+// plate voltage of stage 2, coupling value (the rest unused).
+constexpr Matrix<kPreSlots, 8> fusedPreOutputs()
 {
-    Matrix<kPreInputs, 4> r{};
-    for (int k = 0; k < kPreInputs; ++k)
-        for (int j = 0; j < 4; ++j)
+    Matrix<kPreSlots, 8> r{};
+    for (int k = 0; k <= kOne; ++k)
+        for (int j = 0; j < 2; ++j)
         {
             double sum = k <= kXp7 ? 0.0 : double(kPreOutputs[k][j]);
             for (int s = kXp0; s <= kXp7; ++s) // new state s sits in lane s of kPreStates
                 sum += double(kPreStates[k][s]) * double(kPreOutputs[s][j]);
-            r[k][j] = float(sum);
+            r[preSlotOf(k)][j] = float(sum);
         }
     return r;
 }
 
 // Power-amplifier outputs from the previous x0..x6, the new companions x7..x9, the coupling
-// value, the new currents, s_in, bias, 1 and, in the spare input kOldX9, the previous x9 (which
-// the state update reads before the companion overwrites it).
-constexpr int kOldX9 = kPowerOne + 1;
-constexpr Matrix<kPowerInputs, 4> fusedPowerOutputs()
+// value, the new currents, s_in and the previous x9. Lanes: output voltage (before its factor
+// 0.01), return value to the preamplifier, next companion drive (the rest unused).
+constexpr Matrix<kPowerSlots, 8> fusedPowerOutputs()
 {
-    Matrix<kPowerInputs, 4> r{};
-    for (int k = 0; k < kPowerInputs; ++k)
-        for (int j = 0; j < 4; ++j)
+    Matrix<kPowerSlots, 8> r{};
+    for (int k = 0; k <= kPowerOne + 1; ++k)
+    {
+        if (k == kPowerCurrents + 4 || k == kPowerCurrents + 6) continue;
+        const bool previousX9 = k == kPowerOne + 1;
+        const int slot = previousX9 ? kWOldX9 : powerSlotOf(k);
+        const bool newState = k < kX7;               // replaced by its update
+        const bool companion = k >= kX7 && k <= kX9; // read new, as it is
+        const int source = previousX9 ? kX9 : k;     // input feeding the state update
+        for (int j = 0; j < 3; ++j)
         {
-            const bool newState = k < kX7;               // replaced by its update
-            const bool companion = k >= kX7 && k <= kX9; // read new, as it is
-            const int source = k == kOldX9 ? kX9 : k;    // input feeding the state update
-            double sum = newState || k == kOldX9 ? 0.0 : double(kPowerOutputs[k][j]);
+            double sum = newState || previousX9 ? 0.0 : double(kPowerOutputs[k][j]);
             if (!companion)
                 for (int s = 0; s < kX7; ++s)
                     sum += double(kPowerStates[source][s]) * double(kPowerOutputs[s][j]);
-            if (k == kPowerCurrents + 4 || k == kPowerCurrents + 6) sum = 0.0;
-            r[k][j] = float(sum);
+            r[slot][j] = float(sum);
         }
+    }
     return r;
 }
 
-alignas(32) constexpr auto kPreStatesM = copyOf(kPreStates);
-alignas(32) constexpr auto kPreCoordinatesM = copyOf(kPreCoordinates);
-alignas(32) constexpr auto kPreOutputsFused = fusedPreOutputs();
-alignas(32) constexpr auto kPowerCoordinatesM = withoutPentodeGrids(kPowerCoordinates);
-alignas(32) constexpr auto kPowerStatesM = withoutPentodeGrids(kPowerStates);
-alignas(32) constexpr auto kPowerOutputsFused = fusedPowerOutputs();
+alignas(32) constexpr auto kPreStatesM = inPreSlots(copyOf(kPreStates));
+alignas(32) constexpr auto kPreOutputsM = fusedPreOutputs();
+alignas(32) constexpr auto kPowerStatesM = inPowerSlots(copyOf(kPowerStates), true);
+alignas(32) constexpr auto kPowerOutputsM = fusedPowerOutputs();
 
 // Float lanes; GCC and clang map them onto the target's vector registers (two 4-lane registers
-// for an 8-lane group where the target has no wider ones).
+// for an 8-lane group where the target has no wider ones). Vectors pass by reference: the
+// baseline build has no 8-lane registers to pass them in.
 template <int kWidth> struct LanesOf
 {
     typedef float type __attribute__((vector_size(kWidth * sizeof(float))));
 };
 
 template <int kWidth> using Lanes = typename LanesOf<kWidth>::type;
+using L4 = Lanes<4>;
+using L8 = Lanes<8>;
 
 template <class Matrix> inline constexpr int kInputsOf = int(std::size(Matrix{}));
 template <class Matrix> inline constexpr int kOutputsOf = int(std::size(Matrix{}[0]));
@@ -353,13 +420,18 @@ template <const auto& M, int... kLate> constexpr auto earlyColumns()
     return list;
 }
 
+template <class L> [[gnu::always_inline]] inline void load(L& v, const float* p) noexcept
+{
+    std::memcpy(&v, p, sizeof v);
+}
+
 template <const auto& M, int kColumn, class L>
 [[gnu::always_inline]] inline void addColumn(L& acc, const float* v) noexcept
 {
     if constexpr (!isZeroColumn(M, kColumn))
     {
         L column;
-        std::memcpy(&column, &M[kColumn][0], sizeof column);
+        load(column, &M[kColumn][0]);
         acc += column * (v[kColumn] - L{}); // a splat: x - 0 is x, even for -0
     }
 }
@@ -374,25 +446,43 @@ template <const auto& M, class L, int... kLate, size_t... J>
     sum = (acc[0] + acc[1]) + (acc[2] + acc[3]);
 }
 
-// out = M * v for a column-stored matrix: each input scales a whole column at once. The step is
-// latency-bound, so the inputs that are ready early are summed in four independent chains and
-// the late inputs (named in the order they become ready) are added last, one fused
-// multiply-add each, so that only they lie on the path from one step to the next.
-template <const auto& M, int... kLate>
-[[gnu::always_inline]] inline void multiply(const float* v, float* out) noexcept
+// sum = M * v over every nonzero column except the late ones, in four independent chains.
+template <const auto& M, int... kLate, class L>
+[[gnu::always_inline]] inline void sumEarly(L& sum, const float* v) noexcept
 {
-    using Matrix = std::remove_cvref_t<decltype(M)>;
-    using L = Lanes<kOutputsOf<Matrix>>;
     constexpr auto early = earlyColumns<M, kLate...>();
-    L sum;
     sumEarlyOf<M, L, kLate...>(sum, v, std::make_index_sequence<size_t(early.count)>{});
-    (addColumn<M, kLate>(sum, v), ...);
-    std::memcpy(out, &sum, sizeof sum);
 }
 
-// Table positions from raw coordinates, all lanes at once: position = coordinate * scale +
-// offset, held to [0, limit]. Written so that a NaN fails the first comparison and lands on the
-// upper edge: it must never reach the integer conversion.
+template <size_t kBegin, size_t kEnd, class L, size_t N>
+[[gnu::always_inline]] inline void treeSum(L& out, const L (&t)[N]) noexcept
+{
+    if constexpr (kEnd - kBegin == 1)
+        out = t[kBegin];
+    else
+    {
+        constexpr size_t kMid = (kBegin + kEnd) / 2;
+        L a, b;
+        treeSum<kBegin, kMid>(a, t);
+        treeSum<kMid, kEnd>(b, t);
+        out = a + b;
+    }
+}
+
+// acc += the named late columns times their inputs: the products side by side, then a balanced
+// sum, so that no late input waits for another.
+template <const auto& M, int... kColumns, class L>
+[[gnu::always_inline]] inline void addLate(L& acc, const float* v) noexcept
+{
+    L terms[sizeof...(kColumns) + 1] = {acc};
+    int k = 1;
+    ((load(terms[k], &M[kColumns][0]), terms[k] *= v[kColumns] - L{}, ++k), ...);
+    treeSum<0, sizeof...(kColumns) + 1>(acc, terms);
+}
+
+// Table positions, all lanes at once: position = coordinate * scale + offset over the readable
+// range [0, limit]. The scale and offset are folded into the coordinate matrices, so a step
+// computes positions directly; raw coordinates are recovered only for inspection.
 template <int kWidth> struct PositionMap
 {
     float scale[kWidth];
@@ -417,26 +507,62 @@ constexpr PositionMap<kWidth> positionMap(const float (&offset)[kWidth],
     return m;
 }
 
+constexpr PositionMap<4> kPrePositions = positionMap(kPreOffset, kPreScale, true);
+constexpr PositionMap<8> kPowerPositions = positionMap(kPowerOffset, kPowerScale, false);
+
+// A coordinate matrix with its position map folded in: every column scaled, the offset added to
+// the constant input's column. Formed in double from the written values, rounded once.
+template <int kIn, int kOut>
+constexpr Matrix<kIn, kOut> positionMatrix(const float (&m)[kIn][kOut],
+                                           const PositionMap<kOut>& map, int one)
+{
+    Matrix<kIn, kOut> r{};
+    for (int k = 0; k < kIn; ++k)
+        for (int j = 0; j < kOut; ++j)
+            r[k][j] = float(double(m[k][j]) * double(map.scale[j]) +
+                            (k == one ? double(map.offset[j]) : 0.0));
+    return r;
+}
+
+alignas(32) constexpr auto kPrePositionM = inPreSlots(positionMatrix(kPreCoordinates, kPrePositions,
+                                                                     kOne));
+alignas(32) constexpr auto kPowerPositionM =
+    inPowerSlots(positionMatrix(kPowerCoordinates, kPowerPositions, kPowerOne), false);
+
+// The step is latency-bound along two paths: from the power-amplifier currents through the
+// return value r to the preamplifier positions, and from the preamplifier currents through the
+// coupling value and the tone path to the power-amplifier positions. The second is shortened:
+// each preamplifier current reaches the power-amplifier positions in a single multiply-add,
+// through the coupling value directly and through the plate voltage into s_in (scaled at run
+// time by the tone and expression factor).
+template <int kThroughSlot> constexpr Matrix<kPreSlots, 8> powerPositionFromPreCurrents(int lane)
+{
+    Matrix<kPreSlots, 8> r{};
+    for (int k = kPI0; k < kPI0 + 4; ++k)
+        for (int j = 0; j < 8; ++j)
+            r[k][j] =
+                float(double(kPowerPositionM[kThroughSlot][j]) * double(kPreOutputsM[k][lane]));
+    return r;
+}
+alignas(32) constexpr auto kPowerPositionThroughCoupling = powerPositionFromPreCurrents<kWX10>(1);
+alignas(32) constexpr auto kPowerPositionThroughPlate = powerPositionFromPreCurrents<kWSIn>(0);
+
 template <int kWidth> struct Positions
 {
     alignas(32) int whole[kWidth];
     alignas(32) float fraction[kWidth];
 };
 
-template <int kWidth>
-[[gnu::always_inline]] inline void positionsOf(const float* coordinates,
-                                               const PositionMap<kWidth>& map,
+// Held to [0, limit], written so that a NaN fails the first comparison and lands on the upper
+// edge: it must never reach the integer conversion.
+template <int kWidth, class L>
+[[gnu::always_inline]] inline void positionsOf(const L& position, const PositionMap<kWidth>& map,
                                                Positions<kWidth>& out) noexcept
 {
-    using L = Lanes<kWidth>;
     typedef int Ints __attribute__((vector_size(kWidth * sizeof(int))));
-    L c, scale, offset, limit;
-    std::memcpy(&c, coordinates, sizeof c);
-    std::memcpy(&scale, map.scale, sizeof c);
-    std::memcpy(&offset, map.offset, sizeof c);
-    std::memcpy(&limit, map.limit, sizeof c);
-    L pos = c * scale + offset;
-    pos = pos < limit ? pos : limit;
+    L limit;
+    load(limit, map.limit);
+    L pos = position < limit ? position : limit;
     pos = pos > L{} ? pos : L{};
     const Ints whole = __builtin_convertvector(pos, Ints);
     const L fraction = pos - __builtin_convertvector(whole, L);
@@ -444,30 +570,39 @@ template <int kWidth>
     std::memcpy(out.fraction, &fraction, sizeof fraction);
 }
 
-constexpr PositionMap<4> kPrePositions = positionMap(kPreOffset, kPreScale, true);
-constexpr PositionMap<8> kPowerPositions = positionMap(kPowerOffset, kPowerScale, false);
+// Raw coordinates back from positions (before the clamp), for inspection only.
+template <int kWidth, class L>
+inline void coordinatesOf(const L& position, const PositionMap<kWidth>& map, float* out) noexcept
+{
+    float p[kWidth];
+    std::memcpy(p, &position, sizeof p);
+    for (int k = 0; k < kWidth; ++k)
+        out[k] = (p[k] - map.offset[k]) / map.scale[k];
+}
 
-// Bilinear read position shared by the tables of one tube. The column after the last one read
-// repeats it, so the next column is always in the row.
+// Bilinear read position shared by the tables of one tube, with its four corner weights (formed
+// while the table values load). The column after the last one read repeats it, so the next
+// column is always in the row.
 struct TablePoint
 {
-    int base;     // offset of [r0][c0]
-    int rowStep;  // offset from r0 to r1
-    float fr, fc; // fractional parts
+    int base;    // offset of [r0][c0]
+    int rowStep; // offset from r0 to r1
+    float w00, w01, w10, w11;
 };
 
 inline TablePoint locate(int row, float rowFraction, int column, float columnFraction) noexcept
 {
-    return {row * kColumns + column, row < kLastRow ? kColumns : 0, rowFraction, columnFraction};
+    const float r0 = 1.f - rowFraction;
+    const float c0 = 1.f - columnFraction;
+    return {row * kColumns + column, row < kLastRow ? kColumns : 0, r0 * c0, r0 * columnFraction,
+            rowFraction * c0,        rowFraction * columnFraction};
 }
 
 inline float readTable(const float* table, const TablePoint& p) noexcept
 {
     const float* t0 = table + p.base;
     const float* t1 = t0 + p.rowStep;
-    const float a = t0[0] + (t0[1] - t0[0]) * p.fc;
-    const float b = t1[0] + (t1[1] - t1[0]) * p.fc;
-    return a + (b - a) * p.fr;
+    return (t0[0] * p.w00 + t0[1] * p.w01) + (t1[0] * p.w10 + t1[1] * p.w11);
 }
 
 // Every state reaches the output within a few steps, so a non-finite output is the one check
@@ -543,157 +678,278 @@ void RovuRiza_StoreCircuit(const RovuRiza_CircuitVars& vars, RovuRiza_ModelState
 
 namespace
 {
-[[gnu::always_inline]] inline float circuitStep(RovuRiza_CircuitVars& v,
-                                                const RovuRiza_ModelState& tables, float u,
-                                                const RovuRiza_StepControls& controls) noexcept
+// The step's carried values between runs: the two vectors plus the scalars of the interstage
+// and the output.
+struct Carried
+{
+    alignas(32) float pre[kPreSlots];
+    alignas(32) float power[kPowerSlots];
+};
+
+void pack(const RovuRiza_CircuitVars& s, float u, Carried& c) noexcept
+{
+    for (int k = 0; k < 6; ++k)
+        c.pre[kPXp0 + k] = s.xp[k];
+    c.pre[6] = s.xp[7];
+    c.pre[kPSpare] = 0.f;
+    for (int k = 0; k < 4; ++k)
+        c.pre[kPI0 + k] = s.i[k];
+    c.pre[kPR] = s.r;
+    c.pre[kPU] = u;
+    c.pre[kPOne] = 1.f;
+    c.pre[kPOne + 1] = 0.f;
+    for (int k = 0; k < 7; ++k)
+        c.power[k] = s.x[k];
+    c.power[7] = 0.f;
+    for (int k = 0; k < 4; ++k)
+        c.power[kWX7 + k] = s.x[7 + k];
+    for (int k = 0; k < 8; ++k)
+        c.power[kWI1 + k] = s.I[k];
+    c.power[kWI1 + 4] = c.power[kWI1 + 6] = 0.f; // pentode grid currents are held at zero
+    c.power[kWSIn] = s.sIn;
+    c.power[kWBias] = s.bias;
+    c.power[kWOne] = 1.f;
+    c.power[kWOldX9] = 0.f;
+}
+
+void unpack(const Carried& c, RovuRiza_CircuitVars& s) noexcept
+{
+    for (int k = 0; k < 6; ++k)
+        s.xp[k] = c.pre[kPXp0 + k];
+    s.xp[7] = c.pre[6];
+    for (int k = 0; k < 4; ++k)
+        s.i[k] = c.pre[kPI0 + k];
+    s.r = c.pre[kPR];
+    for (int k = 0; k < 7; ++k)
+        s.x[k] = c.power[k];
+    for (int k = 0; k < 4; ++k)
+        s.x[7 + k] = c.power[kWX7 + k];
+    for (int k = 0; k < 8; ++k)
+        s.I[k] = c.power[kWI1 + k];
+    s.sIn = c.power[kWSIn];
+    s.bias = c.power[kWBias];
+}
+
+// `count` steps on the inputs; the carried values stay in the two vectors and in registers for
+// the whole run.
+[[gnu::always_inline]] inline void runSteps(RovuRiza_CircuitVars& vars,
+                                            const RovuRiza_ModelState& tables,
+                                            const RovuRiza_StepControls& controls,
+                                            const float* input, float* output, int count) noexcept
 {
     const float* const T0 = &tables.tubeTables[0][0][0];
-    u = finiteOrZero(u, kInputLimit);
-    v.u = u;
+    RovuRiza_CircuitVars s = vars;
+    float u = finiteOrZero(input[0], kInputLimit);
+    Carried c;
+    pack(s, u, c);
+    float* const pre = c.pre;
+    float* const power = c.power;
 
-    // Preamplifier: coordinates from the previous states and currents.
-    alignas(32) float pre[kPreInputs] = {v.xp[0], v.xp[1], v.xp[2], v.xp[3], v.xp[4], v.xp[5],
-                                         v.xp[7], v.i[0],  v.i[1],  v.i[2],  v.i[3],  v.r,
-                                         u,       1.f,     0.f,     0.f};
-    alignas(16) float preCoord[4];
-    multiply<kPreCoordinatesM, kR>(pre, preCoord);
-    Positions<4> pp;
-    positionsOf(preCoord, kPrePositions, pp);
-    const TablePoint p1 = locate(pp.whole[0], pp.fraction[0], pp.whole[1], pp.fraction[1]);
-    const TablePoint p2 = locate(pp.whole[2], pp.fraction[2], pp.whole[3], pp.fraction[3]);
-    pre[kI0] = v.i[0] = readTable(T0 + 0 * kTableStride, p1);
-    pre[kI1] = v.i[1] = readTable(T0 + 1 * kTableStride, p1);
-    pre[kI2] = v.i[2] = readTable(T0 + 2 * kTableStride, p2);
-    pre[kI3] = v.i[3] = readTable(T0 + 3 * kTableStride, p2);
-
-    // New states and the outputs, both from the previous states and the new currents.
-    alignas(32) float preNew[8];
-    multiply<kPreStatesM, kI0, kI1, kI2, kI3>(pre, preNew);
-    alignas(16) float preOut[4];
-    multiply<kPreOutputsFused, kI0, kI1, kI2, kI3>(pre, preOut);
-    v.xp[6] = v.r;
-    v.xp[0] = preNew[0];
-    v.xp[1] = preNew[1];
-    v.xp[2] = preNew[2];
-    v.xp[3] = preNew[3];
-    v.xp[4] = preNew[4];
-    v.xp[5] = preNew[5];
-    v.xp[7] = preNew[6];
-    const float vp = preOut[0];
-    const float coupling = preOut[1];
-
-    // Interstage: DC blocker, tremolo bias, tone low-pass, expression drive.
-    v.d = kDcPole * v.d + (vp - v.vpPrev);
-    v.vpPrev = vp;
-    const float bias =
-        RovuRiza_TremoloBias(v.tremoloPhase, controls.tremoloIncrement, controls.tremoloDepth);
-    v.bias = bias;
-    v.tone = controls.toneCoef * v.tone + controls.toneCoefComplement * v.d;
-    const float sIn = v.tone * controls.expressionGain;
-    v.sIn = sIn;
-
-    // Power amplifier: all eight coordinates from the values before this step.
-    float* const x = v.x;
-    float* const I = v.I; // I1..I8 at [0]..[7]
-    // Values written during this step go into the vector from registers: read back from the
-    // carried record, several at once, they would wait for the stores to complete.
-    alignas(32) float power[kPowerInputs];
-    for (int k = 0; k < 10; ++k)
-        power[k] = x[k];
-    power[10] = x[10] = coupling;
-    for (int k = 0; k < 8; ++k)
-        power[kPowerCurrents + k] = I[k];
-    power[kSIn] = sIn;
-    power[kBias] = bias;
-    power[kPowerOne] = 1.f;
-    power[kOldX9] = x[kX9];
-    power[kPowerOne + 2] = 0.f;
-    alignas(32) float powerCoord[8];
-    multiply<kPowerCoordinatesM, 10, kSIn>(power, powerCoord);
-    Positions<8> qp; // column, row of each tube
-    positionsOf(powerCoord, kPowerPositions, qp);
-    const TablePoint q1 = locate(qp.whole[1], qp.fraction[1], qp.whole[0], qp.fraction[0]);
-    const TablePoint q2 = locate(qp.whole[3], qp.fraction[3], qp.whole[2], qp.fraction[2]);
-    const TablePoint q3 = locate(qp.whole[5], qp.fraction[5], qp.whole[4], qp.fraction[4]);
-    const TablePoint q4 = locate(qp.whole[7], qp.fraction[7], qp.whole[6], qp.fraction[6]);
-    power[kPowerCurrents + 0] = I[0] = readTable(T0 + 4 * kTableStride, q1);
-    power[kPowerCurrents + 1] = I[1] = readTable(T0 + 5 * kTableStride, q1);
-    power[kPowerCurrents + 2] = I[2] = readTable(T0 + 6 * kTableStride, q2);
-    power[kPowerCurrents + 3] = I[3] = readTable(T0 + 7 * kTableStride, q2);
-    power[kPowerCurrents + 4] = I[4] = 0.f; // pentode grid currents are held at zero
-    power[kPowerCurrents + 5] = I[5] = readTable(T0 + 8 * kTableStride, q3);
-    power[kPowerCurrents + 6] = I[6] = 0.f;
-    power[kPowerCurrents + 7] = I[7] = readTable(T0 + 9 * kTableStride, q4);
-
-    // New network states x0..x6 from the previous vector and the new currents.
-    constexpr int kI1 = kPowerCurrents, kI2 = kI1 + 1, kI3 = kI1 + 2, kI4 = kI1 + 3, kI6 = kI1 + 5,
-                  kI8 = kI1 + 7;
-    alignas(32) float powerNew[8];
-    multiply<kPowerStatesM, kI1, kI2, kI3, kI4, kI6, kI8>(power, powerNew);
-
-    // Trapezoidal companions of the reactive elements, driven by the previous step's g.
-    const float g = v.g;
-    power[kX7] = x[7] = 768000000.f * g - x[7];
-    power[kX8] = x[8] = 768000000.f * g - x[8];
-    power[kX9] = x[9] = 49152000.f * g - x[9];
-
-    // Outputs: output voltage, return value to the preamplifier, next companion drive; from the
-    // previous x0..x6 (the update is folded in) and the new companions and currents.
-    alignas(16) float powerOut[4];
-    multiply<kPowerOutputsFused, kI1, kI2, kI3, kI4, kI6, kI8>(power, powerOut);
-    for (int k = 0; k < 7; ++k)
-        x[k] = powerNew[k];
-    const float vout = 0.01f * powerOut[0];
-    v.r = powerOut[1];
-    v.g = powerOut[2];
-
-    float* const coords = v.coordinates;
-    for (int k = 0; k < 4; ++k)
-        coords[k] = preCoord[k];
-    for (int k = 0; k < 4; ++k)
+    const float toneCoef = controls.toneCoef;
+    const float toneIn = controls.toneCoefComplement;
+    const float expressionGain = controls.expressionGain;
+    // s_in follows the plate voltage with this factor within a step.
+    const float plateToInput = expressionGain * toneIn;
+    L8 fromPreCurrent[4];
+    for (int j = 0; j < 4; ++j)
     {
-        coords[4 + 2 * k] = powerCoord[2 * k + 1]; // row first, as for the preamplifier
-        coords[5 + 2 * k] = powerCoord[2 * k];
+        L8 coupling, plate;
+        load(coupling, &kPowerPositionThroughCoupling[kPI0 + j][0]);
+        load(plate, &kPowerPositionThroughPlate[kPI0 + j][0]);
+        fromPreCurrent[j] = coupling + plateToInput * plate;
     }
 
-    v.o = kDcPole * v.o + (vout - v.voutPrev);
-    v.voutPrev = vout;
-    if (!(std::fabs(v.o) < kStateLimit)) [[unlikely]]
-        restart(v);
-    return v.o;
+    float g = s.g, d = s.d, vpPrev = s.vpPrev, tone = s.tone, o = s.o, voutPrev = s.voutPrev;
+    float phase = s.tremoloPhase;
+    float rBefore = s.xp[6];
+    L4 lastPrePos{};
+    L8 lastPowerPos{};
+
+    for (int n = 0; n < count; ++n)
+    {
+        // Preamplifier positions from the previous states and currents, r last.
+        L4 prePos;
+        sumEarly<kPrePositionM, kPR>(prePos, pre);
+        addColumn<kPrePositionM, kPR>(prePos, pre);
+        lastPrePos = prePos;
+
+        // Preamplifier currents.
+        Positions<4> pp;
+        positionsOf(prePos, kPrePositions, pp);
+        const TablePoint p1 = locate(pp.whole[0], pp.fraction[0], pp.whole[1], pp.fraction[1]);
+        const TablePoint p2 = locate(pp.whole[2], pp.fraction[2], pp.whole[3], pp.fraction[3]);
+        const float i0 = readTable(T0 + 0 * kTableStride, p1);
+        const float i1 = readTable(T0 + 1 * kTableStride, p1);
+        const float i2 = readTable(T0 + 2 * kTableStride, p2);
+        const float i3 = readTable(T0 + 3 * kTableStride, p2);
+        pre[kPI0] = i0;
+        pre[kPI0 + 1] = i1;
+        pre[kPI0 + 2] = i2;
+        pre[kPI0 + 3] = i3;
+
+        // New preamplifier states and outputs, from the previous states and the new currents.
+        L8 preNew, preOut;
+        sumEarly<kPreStatesM, kPI0, kPI0 + 1, kPI0 + 2, kPI0 + 3>(preNew, pre);
+        sumEarly<kPreOutputsM, kPI0, kPI0 + 1, kPI0 + 2, kPI0 + 3>(preOut, pre);
+        const float vpEarly = preOut[0];
+        const float couplingEarly = preOut[1];
+        addLate<kPreStatesM, kPI0, kPI0 + 1, kPI0 + 2, kPI0 + 3>(preNew, pre);
+        addLate<kPreOutputsM, kPI0, kPI0 + 1, kPI0 + 2, kPI0 + 3>(preOut, pre);
+        const float vp = preOut[0];
+        const float coupling = preOut[1];
+        rBefore = pre[kPR];
+
+        // Interstage: DC blocker, tremolo bias, tone low-pass, expression drive.
+        const float dBefore = d;
+        const float vpBefore = vpPrev;
+        const float toneBefore = tone;
+        d = kDcPole * d + (vp - vpPrev);
+        vpPrev = vp;
+        const float bias =
+            RovuRiza_TremoloBias(phase, controls.tremoloIncrement, controls.tremoloDepth);
+        tone = toneCoef * tone + toneIn * d;
+        const float sIn = tone * expressionGain;
+
+        // Power-amplifier positions: everything but the new preamplifier currents first (the
+        // coupling value and s_in without them), then those currents through their folded paths.
+        power[kWX10] = couplingEarly;
+        power[kWSIn] = expressionGain * (toneCoef * toneBefore +
+                                         toneIn * (kDcPole * dBefore + (vpEarly - vpBefore)));
+        power[kWBias] = bias;
+        L8 powerPos;
+        sumEarly<kPowerPositionM>(powerPos, power);
+        {
+            const L8 terms[] = {powerPos, fromPreCurrent[0] * i0, fromPreCurrent[1] * i1,
+                                fromPreCurrent[2] * i2, fromPreCurrent[3] * i3};
+            treeSum<0, 5>(powerPos, terms);
+        }
+        lastPowerPos = powerPos;
+        power[kWX10] = coupling;
+        power[kWSIn] = sIn;
+        std::memcpy(pre + kPXp0, &preNew, sizeof preNew); // xp0..xp5, xp7 (+ the spare lane)
+
+        // Trapezoidal companions of the reactive elements, driven by the previous step's g.
+        power[kWOldX9] = power[kWX9];
+        power[kWX7] = 768000000.f * g - power[kWX7];
+        power[kWX8] = 768000000.f * g - power[kWX8];
+        power[kWX9] = 49152000.f * g - power[kWX9];
+
+        // Power-amplifier currents; columns, rows in the lanes.
+        Positions<8> qp;
+        positionsOf(powerPos, kPowerPositions, qp);
+        const TablePoint q1 = locate(qp.whole[1], qp.fraction[1], qp.whole[0], qp.fraction[0]);
+        const TablePoint q2 = locate(qp.whole[3], qp.fraction[3], qp.whole[2], qp.fraction[2]);
+        const TablePoint q3 = locate(qp.whole[5], qp.fraction[5], qp.whole[4], qp.fraction[4]);
+        const TablePoint q4 = locate(qp.whole[7], qp.fraction[7], qp.whole[6], qp.fraction[6]);
+        power[kWI1] = readTable(T0 + 4 * kTableStride, q1);
+        power[kWI2] = readTable(T0 + 5 * kTableStride, q1);
+        power[kWI3] = readTable(T0 + 6 * kTableStride, q2);
+        power[kWI4] = readTable(T0 + 7 * kTableStride, q2);
+        power[kWI6] = readTable(T0 + 8 * kTableStride, q3);
+        power[kWI8] = readTable(T0 + 9 * kTableStride, q4);
+
+        // New network states x0..x6 and the outputs (output voltage, return value, next
+        // companion drive), both from the previous x0..x6 and the new companions and currents.
+        L8 powerNew, powerOut;
+        sumEarly<kPowerStatesM, kWI1, kWI2, kWI3, kWI4, kWI6, kWI8>(powerNew, power);
+        sumEarly<kPowerOutputsM, kWI1, kWI2, kWI3, kWI4, kWI6, kWI8>(powerOut, power);
+        addLate<kPowerStatesM, kWI1, kWI2, kWI3, kWI4, kWI6, kWI8>(powerNew, power);
+        addLate<kPowerOutputsM, kWI1, kWI2, kWI3, kWI4, kWI6, kWI8>(powerOut, power);
+        std::memcpy(power, &powerNew, sizeof powerNew); // x0..x6 (+ the spare lane)
+        const float vout = 0.01f * powerOut[0];
+        pre[kPR] = powerOut[1];
+        g = powerOut[2];
+
+        o = kDcPole * o + (vout - voutPrev);
+        voutPrev = vout;
+        output[n] = o;
+        s.u = u;
+        u = n + 1 < count ? finiteOrZero(input[n + 1], kInputLimit) : 0.f;
+        pre[kPU] = u;
+        if (!(std::fabs(o) < kStateLimit)) [[unlikely]]
+        {
+            s.tremoloPhase = phase;
+            restart(s);
+            pack(s, u, c);
+            g = s.g, d = s.d, vpPrev = s.vpPrev, tone = s.tone, o = s.o, voutPrev = s.voutPrev;
+            phase = s.tremoloPhase;
+            rBefore = s.xp[6];
+            output[n] = o;
+        }
+    }
+
+    if (count > 0)
+    {
+        const float lastU = s.u;
+        unpack(c, s);
+        s.u = lastU;
+        s.xp[6] = rBefore;
+        s.g = g, s.d = d, s.vpPrev = vpPrev, s.tone = tone, s.o = o, s.voutPrev = voutPrev;
+        s.tremoloPhase = phase;
+        // Raw coordinates of the last step, for inspection: rows first for every tube.
+        coordinatesOf(lastPrePos, kPrePositions, s.coordinates);
+        float powerCoordinates[8];
+        coordinatesOf(lastPowerPos, kPowerPositions, powerCoordinates);
+        for (int k = 0; k < 4; ++k)
+        {
+            s.coordinates[4 + 2 * k] = powerCoordinates[2 * k + 1];
+            s.coordinates[5 + 2 * k] = powerCoordinates[2 * k];
+        }
+    }
+    vars = s;
 }
 
 // Built twice: for processors with 8-lane vector units (with register broadcasts) and fused
 // multiply-add, and for the baseline. Both run the same operations in the same order; the
 // vector build rounds each multiply-add once, so the two differ by float32 rounding only.
-__attribute__((target("avx2,fma"))) float vectorStep(RovuRiza_CircuitVars& v,
-                                                     const RovuRiza_ModelState& tables, float u,
-                                                     const RovuRiza_StepControls& controls) noexcept
+__attribute__((target("avx2,fma"))) void vectorRun(RovuRiza_CircuitVars& v,
+                                                   const RovuRiza_ModelState& tables,
+                                                   const RovuRiza_StepControls& controls,
+                                                   const float* input, float* output,
+                                                   int count) noexcept
 {
-    return circuitStep(v, tables, u, controls);
+    runSteps(v, tables, controls, input, output, count);
 }
 
-float baselineStep(RovuRiza_CircuitVars& v, const RovuRiza_ModelState& tables, float u,
-                   const RovuRiza_StepControls& controls) noexcept
+void baselineRun(RovuRiza_CircuitVars& v, const RovuRiza_ModelState& tables,
+                 const RovuRiza_StepControls& controls, const float* input, float* output,
+                 int count) noexcept
 {
-    return circuitStep(v, tables, u, controls);
+    runSteps(v, tables, controls, input, output, count);
 }
 
-using StepFunction = float (*)(RovuRiza_CircuitVars&, const RovuRiza_ModelState&, float,
-                               const RovuRiza_StepControls&) noexcept;
+using RunFunction = void (*)(RovuRiza_CircuitVars&, const RovuRiza_ModelState&,
+                             const RovuRiza_StepControls&, const float*, float*, int) noexcept;
 } // namespace
 
 // Chosen once, when the library is loaded; every call then goes straight to the chosen build.
 // It runs during relocation, before any sanitizer runtime has set itself up, so it is left
 // uninstrumented.
-extern "C" __attribute__((no_sanitize("address", "undefined", "thread"))) StepFunction
-RovuRiza_ResolveCircuitStep() noexcept
+extern "C" __attribute__((no_sanitize("address", "undefined", "thread"))) RunFunction
+RovuRiza_ResolveRunCircuit() noexcept
 {
     __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma") ? vectorStep
-                                                                           : baselineStep;
+    return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma") ? vectorRun
+                                                                           : baselineRun;
+}
+
+void RovuRiza_RunCircuitSteps(RovuRiza_CircuitVars& vars, const RovuRiza_ModelState& tables,
+                              const RovuRiza_StepControls& controls, const float* input,
+                              float* output, int count) noexcept
+    __attribute__((ifunc("RovuRiza_ResolveRunCircuit")));
+
+void RovuRiza_RunCircuit(RovuRiza_CircuitVars& vars, const RovuRiza_ModelState& tables,
+                         const RovuRiza_StepControls& controls, const float* input, float* output,
+                         int count) noexcept
+{
+    if (count > 0 && input != nullptr && output != nullptr)
+        RovuRiza_RunCircuitSteps(vars, tables, controls, input, output, count);
 }
 
 float RovuRiza_CircuitStep(RovuRiza_CircuitVars& v, const RovuRiza_ModelState& tables, float u,
                            const RovuRiza_StepControls& controls) noexcept
-    __attribute__((ifunc("RovuRiza_ResolveCircuitStep")));
+{
+    float o = 0.f;
+    RovuRiza_RunCircuitSteps(v, tables, controls, &u, &o, 1);
+    return o;
+}

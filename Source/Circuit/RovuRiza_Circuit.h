@@ -39,6 +39,12 @@ struct RovuRiza_StepControls
 void RovuRiza_LoadCircuit(const RovuRiza_ModelState& state, RovuRiza_CircuitVars& vars) noexcept;
 void RovuRiza_StoreCircuit(const RovuRiza_CircuitVars& vars, RovuRiza_ModelState& state) noexcept;
 
+// Runs `count` internal steps on the upsampled inputs and writes their DC-blocked outputs; the
+// render loop's path. Behaves exactly like `count` single steps.
+void RovuRiza_RunCircuit(RovuRiza_CircuitVars& vars, const RovuRiza_ModelState& tables,
+                         const RovuRiza_StepControls& controls, const float* input, float* output,
+                         int count) noexcept;
+
 // Runs one internal step with the upsampled input u; returns the DC-blocked output o. A state
 // that has become non-finite (only reachable through corrupted controls or tables) is restarted
 // from the all-zero state, like a fresh set-up, instead of staying silent for good.
