@@ -6,21 +6,17 @@ namespace
 {
 constexpr int kTaps = kRovuRizaConverterTaps;
 
-// The record keeps x[n]..x[n-8] then y[n]..y[n-8]; the ring starts at position 0.
+// The record keeps x[n]..x[n-8] then y[n]..y[n-8].
 void LoadFilter(const float (&history)[2 * kTaps], RovuRiza_ConverterFilter& f) noexcept
 {
-    for (int k = 0; k < kTaps; ++k)
-    {
-        f.x[k] = f.x[k + kTaps] = history[k];
-        f.y[k] = f.y[k + kTaps] = history[kTaps + k];
-    }
-    f.head = 0;
+    std::memcpy(f.x, history, kTaps * sizeof(float));
+    std::memcpy(f.y, history + kTaps, kTaps * sizeof(float));
 }
 
 void StoreFilter(const RovuRiza_ConverterFilter& f, float (&history)[2 * kTaps]) noexcept
 {
-    std::memcpy(history, f.inputs(), kTaps * sizeof(float));
-    std::memcpy(history + kTaps, f.outputs(), kTaps * sizeof(float));
+    std::memcpy(history, f.x, kTaps * sizeof(float));
+    std::memcpy(history + kTaps, f.y, kTaps * sizeof(float));
 }
 } // namespace
 

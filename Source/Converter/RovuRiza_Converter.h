@@ -22,18 +22,15 @@ enum class RovuRiza_ConverterTiming
     kHeld,
 };
 
-// One eighth-order direct-form recursion. The histories are mirrored rings: every value is
-// written at `head` and at `head + taps`, so x[head..head+8] and y[head..head+8] always read
-// x[n]..x[n-8] and y[n]..y[n-8] in one piece, and nothing needs shifting. A value-initialised
-// filter is an empty one.
+// One eighth-order direct-form recursion: x[n]..x[n-8] and y[n]..y[n-8], newest first. A
+// value-initialised filter is an empty one.
 struct RovuRiza_ConverterFilter
 {
-    float x[2 * kRovuRizaConverterTaps];
-    float y[2 * kRovuRizaConverterTaps];
-    int head;
+    float x[kRovuRizaConverterTaps];
+    float y[kRovuRizaConverterTaps];
 
-    const float* inputs() const noexcept { return x + head; }  // newest first
-    const float* outputs() const noexcept { return y + head; } // newest first
+    const float* inputs() const noexcept { return x; }
+    const float* outputs() const noexcept { return y; }
 };
 
 struct RovuRiza_ConverterVars
@@ -55,23 +52,51 @@ void RovuRiza_LoadConverter(const RovuRiza_ModelState& state,
 void RovuRiza_StoreConverter(const RovuRiza_ConverterVars& vars,
                              RovuRiza_ModelState& state) noexcept;
 
+// Feeds `count` values through a converter filter, in place. The histories stay in registers
+// for the run and go back to the record at its end.
+inline void RovuRiza_ConverterFilterRun(RovuRiza_ConverterFilter& f, const float* forward,
+                                        const float* recursive, float* values, int count) noexcept
+{
+    constexpr int kTaps = kRovuRizaConverterTaps;
+    float x[kTaps], y[kTaps];
+    for (int k = 0; k < kTaps; ++k)
+    {
+        x[k] = f.x[k];
+        y[k] = f.y[k];
+    }
+    for (int n = 0; n < count; ++n)
+    {
+        for (int k = kTaps - 1; k > 0; --k)
+            x[k] = x[k - 1];
+        x[0] = values[n];
+        // The input terms in a balanced sum, then the feedback from the oldest output to the
+        // newest: each output reaches the next one through a single multiply-add, so
+        // consecutive steps overlap instead of waiting for a whole serial sum.
+        const float inputs =
+            ((forward[0] * x[0] + forward[1] * x[1]) + (forward[2] * x[2] + forward[3] * x[3])) +
+            ((forward[4] * x[4] + forward[5] * x[5]) +
+             (forward[6] * x[6] + (forward[7] * x[7] + forward[8] * x[8])));
+        float out = inputs + recursive[kTaps - 1] * y[kTaps - 2];
+        for (int k = kTaps - 2; k >= 1; --k)
+            out += recursive[k] * y[k - 1];
+        for (int k = kTaps - 1; k > 0; --k)
+            y[k] = y[k - 1];
+        y[0] = out;
+        values[n] = out;
+    }
+    for (int k = 0; k < kTaps; ++k)
+    {
+        f.x[k] = x[k];
+        f.y[k] = y[k];
+    }
+}
+
 // Feeds one value through a converter filter and returns its output.
 inline float RovuRiza_ConverterFilterStep(RovuRiza_ConverterFilter& f, const float* forward,
                                           const float* recursive, float in) noexcept
 {
-    // A head outside the ring (a corrupted record) restarts the ring position safely.
-    const int head = unsigned(f.head - 1) < unsigned(kRovuRizaConverterTaps)
-                         ? f.head - 1
-                         : kRovuRizaConverterTaps - 1;
-    f.head = head;
-    f.x[head] = f.x[head + kRovuRizaConverterTaps] = in;
-    const float* x = f.x + head;
-    const float* y = f.y + head;
-    float out = forward[0] * in;
-    for (int k = 1; k < kRovuRizaConverterTaps; ++k)
-        out += forward[k] * x[k] + recursive[k] * y[k];
-    f.y[head] = f.y[head + kRovuRizaConverterTaps] = out;
-    return out;
+    RovuRiza_ConverterFilterRun(f, forward, recursive, &in, 1);
+    return in;
 }
 
 // Clamps to [lo, hi]; a NaN becomes lo, so no later step can carry it.
@@ -94,13 +119,14 @@ inline float RovuRiza_CubicInterpolate(float p0, float p1, float p2, float p3, f
     return c0 * p0 + c1 * p1 + c2 * p2 + c3 * p3;
 }
 
-// One host sample h through the internal-rate section. `step(u)` runs one circuit step on the
-// filtered input u and returns its output. At most kRovuRizaConverterMaxSteps steps run
-// whatever rate was set up, and the accumulator stays within [0, internalStep], so rates
-// outside the design stay memory-safe and bounded (they merely run the model at the wrong
-// speed).
-template <RovuRiza_ConverterTiming kTiming = RovuRiza_ConverterTiming::kInterpolated, class Step>
-inline float RovuRiza_ConvertSample(RovuRiza_ConverterVars& v, float h, Step&& step) noexcept
+// The input side of one host sample h: the unfiltered circuit inputs at the instants of its
+// internal steps go to `in` (room for kRovuRizaConverterMaxSteps); returns how many. The input
+// filter runs over them afterwards, for as many host samples at once as the caller likes. At
+// most kRovuRizaConverterMaxSteps steps run whatever rate was set up, and the accumulator stays
+// within [0, internalStep], so rates outside the design stay memory-safe and bounded (they
+// merely run the model at the wrong speed).
+template <RovuRiza_ConverterTiming kTiming = RovuRiza_ConverterTiming::kInterpolated>
+inline int RovuRiza_ConverterInstants(RovuRiza_ConverterVars& v, float h, float* in) noexcept
 {
     const float x1 = v.previousInputs[0];
     const float x2 = v.previousInputs[1];
@@ -109,28 +135,33 @@ inline float RovuRiza_ConvertSample(RovuRiza_ConverterVars& v, float h, Step&& s
     int k = 0;
     do
     {
-        float in = h;
         if constexpr (kTiming == RovuRiza_ConverterTiming::kInterpolated)
         {
             // acc is this step's instant past the previous host instant; the input is read one
             // host sample late, so every instant has two known samples on each side.
             const float fraction = RovuRiza_ClampOrLow(acc * v.invHostPeriod, 0.0f, 1.0f);
-            in = RovuRiza_CubicInterpolate(x3, x2, x1, h, fraction);
+            in[k] = RovuRiza_CubicInterpolate(x3, x2, x1, h, fraction);
         }
-        const float u = RovuRiza_ConverterFilterStep(v.up, v.forward, v.recursive, in);
-        RovuRiza_ConverterFilterStep(v.down, v.forward, v.recursive, step(u));
+        else
+        {
+            in[k] = h;
+        }
         acc += v.internalStep;
         ++k;
     } while (acc < v.hostPeriod && k < kRovuRizaConverterMaxSteps);
-    acc = RovuRiza_ClampOrLow(acc - v.hostPeriod, 0.0f, v.internalStep);
-    v.acc = acc;
+    v.acc = RovuRiza_ClampOrLow(acc - v.hostPeriod, 0.0f, v.internalStep);
     v.previousInputs[2] = x2;
     v.previousInputs[1] = x1;
     v.previousInputs[0] = h;
+    return k;
+}
 
-    // The output filter holds the newest internal outputs (y[0] the newest); with a single
-    // step per host sample its older entries come from the preceding host samples.
-    const float* z = v.down.outputs();
+// The host-rate value from the output filter's four newest values z[0] (newest)..z[3] and the
+// accumulator `acc` the input side left for that host sample.
+template <RovuRiza_ConverterTiming kTiming = RovuRiza_ConverterTiming::kInterpolated>
+inline float RovuRiza_ConverterOutput(const RovuRiza_ConverterVars& v, const float* z,
+                                      float acc) noexcept
+{
     if constexpr (kTiming == RovuRiza_ConverterTiming::kInterpolated)
     {
         // The host instant lies acc before the newest output; read one internal step later
@@ -143,4 +174,19 @@ inline float RovuRiza_ConvertSample(RovuRiza_ConverterVars& v, float h, Step&& s
         const float t = acc * v.invHostPeriod;
         return t * z[0] + (1.0f - t) * z[1];
     }
+}
+
+// One host sample h through the whole internal-rate section; `step(u)` runs one circuit step on
+// the filtered input u and returns its output. With a single step per host sample the older
+// outputs come from the preceding host samples.
+template <RovuRiza_ConverterTiming kTiming = RovuRiza_ConverterTiming::kInterpolated, class Step>
+inline float RovuRiza_ConvertSample(RovuRiza_ConverterVars& v, float h, Step&& step) noexcept
+{
+    float u[kRovuRizaConverterMaxSteps];
+    const int count = RovuRiza_ConverterInstants<kTiming>(v, h, u);
+    RovuRiza_ConverterFilterRun(v.up, v.forward, v.recursive, u, count);
+    for (int k = 0; k < count; ++k)
+        u[k] = step(u[k]);
+    RovuRiza_ConverterFilterRun(v.down, v.forward, v.recursive, u, count);
+    return RovuRiza_ConverterOutput<kTiming>(v, v.down.outputs(), v.acc);
 }

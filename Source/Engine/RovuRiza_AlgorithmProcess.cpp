@@ -79,7 +79,8 @@ CallControls ReadControls(const SRovuRiza_Alg_Context& ctx) noexcept
     return c;
 }
 
-template <int kChannels> void ProcessInstance(SRovuRiza_Alg_Context& ctx) noexcept
+template <int kChannels>
+[[gnu::always_inline]] inline void ProcessInstance(SRovuRiza_Alg_Context& ctx) noexcept
 {
     const int32_t length = PortOr<int32_t>(ctx.bufferLength, 0);
     float* in[kChannels] = {};
@@ -135,35 +136,83 @@ template <int kChannels> void ProcessInstance(SRovuRiza_Alg_Context& ctx) noexce
     uint64_t dither = state.ditherState;
     const RovuRiza_VoicingPayload& voicing = *controls.voicing;
 
-    auto circuitStep = [&](float u) noexcept
-    { return RovuRiza_CircuitStep(circuit, state, u, controls.step); };
+    // The render runs in chunks of host samples, each through stages that are tight loops of
+    // their own: conditioning and the input instants; the input filter over all the chunk's
+    // internal steps; the circuit over them in one run; the output filter; then per host sample
+    // the output instant, the voicing bank and the output stage. The results equal those of one
+    // sample at a time.
+    constexpr int kChunk = 32;
+    constexpr int kNewest = 4; // output values the host-rate interpolation reads
+    float steps[kChunk * kRovuRizaConverterMaxSteps];
+    float filtered[kNewest + kChunk * kRovuRizaConverterMaxSteps];
+    int stepsOf[kChunk];
+    float accOf[kChunk];
+    float wet[kChunk];
 
     uint32_t nextPacket = 0;
-    for (int32_t i = 0; i < length; ++i)
+    auto applyPackets = [&](int32_t at) noexcept
     {
-        while (nextPacket < packetCount && packets[nextPacket].mTimestamp <= uint32_t(i))
+        while (nextPacket < packetCount && packets[nextPacket].mTimestamp <= uint32_t(at))
         {
             const AAX_CMidiPacket& p = packets[nextPacket++];
             if ((p.mData[0] & 0xF0) == 0xB0 && p.mData[1] == 11)
                 expression = static_cast<float>(p.mData[2] * (1.0 / 127.0));
         }
-        float dry[kChannels];
-        for (int c = 0; c < kChannels; ++c)
-            dry[c] = in[c][i];
+    };
 
-        float x = FiniteOrZero(dry[0] * controls.inputGain + RovuRiza_Dither(dither));
-        const float voiced = RovuRiza_PickupStep(pickup, x);
-        if (controls.pickupFiltered) x = FiniteOrZero(voiced);
+    for (int32_t start = 0; start < length;)
+    {
+        // A chunk ends early where the expression changes: the circuit run holds it fixed.
+        applyPackets(start);
+        const float chunkExpression = expression;
         controls.step.expressionGain = (2.0f * expression + 1.0f) * 2.0f;
+        int count = 0;
+        int total = 0;
+        for (; count < kChunk && start + count < length; ++count)
+        {
+            if (count > 0)
+            {
+                applyPackets(start + count);
+                if (expression != chunkExpression) break;
+            }
+            float x =
+                FiniteOrZero(in[0][start + count] * controls.inputGain + RovuRiza_Dither(dither));
+            const float voiced = RovuRiza_PickupStep(pickup, x);
+            if (controls.pickupFiltered) x = FiniteOrZero(voiced);
+            stepsOf[count] = RovuRiza_ConverterInstants(converter, x, steps + total);
+            accOf[count] = converter.acc;
+            total += stepsOf[count];
+        }
 
-        float y = RovuRiza_ConvertSample(converter, x, circuitStep);
-        y *= controls.volume;
-        y = RovuRiza_VoicingProcess(voicing, *poles, state.bankHistory1, state.bankHistory2,
-                                    envelope, envelopeCoef, y);
-        const float o = RovuRiza_OutputStageProcess(outputStage, hostRate, y);
+        RovuRiza_ConverterFilterRun(converter.up, converter.forward, converter.recursive, steps,
+                                    total);
+        // The output filter's newest values before the chunk lead the buffer, oldest first.
+        for (int k = 0; k < kNewest; ++k)
+            filtered[k] = converter.down.y[kNewest - 1 - k];
+        RovuRiza_RunCircuit(circuit, state, controls.step, steps, filtered + kNewest, total);
+        RovuRiza_ConverterFilterRun(converter.down, converter.forward, converter.recursive,
+                                    filtered + kNewest, total);
 
-        for (int c = 0; c < kChannels; ++c)
-            out[c][i] = controls.bypass ? dry[c] : o;
+        for (int k = 0, end = kNewest; k < count; ++k)
+        {
+            end += stepsOf[k];
+            const float z[kNewest] = {filtered[end - 1], filtered[end - 2], filtered[end - 3],
+                                      filtered[end - 4]};
+            wet[k] = RovuRiza_ConverterOutput(converter, z, accOf[k]) * controls.volume;
+        }
+        for (int k = 0; k < count; ++k)
+            wet[k] = RovuRiza_VoicingProcess(voicing, *poles, state.bankHistory1,
+                                             state.bankHistory2, envelope, envelopeCoef, wet[k]);
+        for (int k = 0; k < count; ++k)
+        {
+            const float o = RovuRiza_OutputStageProcess(outputStage, hostRate, wet[k]);
+            float dry[kChannels];
+            for (int c = 0; c < kChannels; ++c)
+                dry[c] = in[c][start + k];
+            for (int c = 0; c < kChannels; ++c)
+                out[c][start + k] = controls.bypass ? dry[c] : o;
+        }
+        start += count;
     }
 
     RovuRiza_StoreConverter(converter, state);
@@ -174,7 +223,47 @@ template <int kChannels> void ProcessInstance(SRovuRiza_Alg_Context& ctx) noexce
     state.envelope = envelope;
     state.ditherState = dither;
 }
+
+// Built twice, like the circuit: with 8-lane vector units and fused multiply-add where the
+// processor has them, and for the baseline.
+template <int kChannels>
+__attribute__((target("avx2,fma"))) void ProcessVector(SRovuRiza_Alg_Context& ctx) noexcept
+{
+    ProcessInstance<kChannels>(ctx);
+}
+
+template <int kChannels> void ProcessBaseline(SRovuRiza_Alg_Context& ctx) noexcept
+{
+    ProcessInstance<kChannels>(ctx);
+}
+
+using ProcessFunction = void (*)(SRovuRiza_Alg_Context&) noexcept;
+
+bool HasVectorUnits() noexcept
+{
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
+}
 } // namespace
+
+// Chosen once, when the library is loaded. They run during relocation, before any sanitizer
+// runtime has set itself up, so they are left uninstrumented.
+extern "C" __attribute__((no_sanitize("address", "undefined", "thread"))) ProcessFunction
+RovuRiza_ResolveProcessMono() noexcept
+{
+    return HasVectorUnits() ? ProcessVector<1> : ProcessBaseline<1>;
+}
+
+extern "C" __attribute__((no_sanitize("address", "undefined", "thread"))) ProcessFunction
+RovuRiza_ResolveProcessStereo() noexcept
+{
+    return HasVectorUnits() ? ProcessVector<2> : ProcessBaseline<2>;
+}
+
+void RovuRiza_ProcessMono(SRovuRiza_Alg_Context& ctx) noexcept
+    __attribute__((ifunc("RovuRiza_ResolveProcessMono")));
+void RovuRiza_ProcessStereo(SRovuRiza_Alg_Context& ctx) noexcept
+    __attribute__((ifunc("RovuRiza_ResolveProcessStereo")));
 
 template <int kInputs, int kOutputs>
 void RovuRiza_AlgorithmProcessFunction(SRovuRiza_Alg_Context* const inInstancesBegin[],
@@ -186,7 +275,11 @@ void RovuRiza_AlgorithmProcessFunction(SRovuRiza_Alg_Context* const inInstancesB
     for (SRovuRiza_Alg_Context* const* it = inInstancesBegin;
          static_cast<const void*>(it) < inInstancesEnd; ++it)
     {
-        if (*it != nullptr) ProcessInstance<kInputs>(**it);
+        if (*it == nullptr) continue;
+        if constexpr (kInputs == 1)
+            RovuRiza_ProcessMono(**it);
+        else
+            RovuRiza_ProcessStereo(**it);
     }
 }
 
