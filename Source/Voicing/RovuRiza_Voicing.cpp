@@ -96,122 +96,252 @@ void RovuRiza_BuildVoicingPayload(float soundValue, double sampleRate,
 namespace
 {
 typedef float Lanes8 __attribute__((vector_size(8 * sizeof(float))));
+typedef float Lanes4 __attribute__((vector_size(4 * sizeof(float))));
 
-// Vectors pass by reference: the baseline build has no 8-lane registers to pass them in.
-[[gnu::always_inline]] inline void load8(Lanes8& v, const float* p) noexcept
+// Vectors pass by reference: the baseline build has no 8-lane registers to pass them in. The
+// same helpers take a plain float, so that one body serves 8, 4 and 1 sections at a time.
+template <typename V> [[gnu::always_inline]] inline void load(V& v, const float* p) noexcept
 {
     std::memcpy(&v, p, sizeof v);
 }
 
-[[gnu::always_inline]] inline void store8(float* p, const Lanes8& v) noexcept
+template <typename V> [[gnu::always_inline]] inline void store(float* p, const V& v) noexcept
 {
     std::memcpy(p, &v, sizeof v);
 }
 
-// Even and odd entries of 16 interleaved values: the tables hold each section's two gains side by
-// side.
-[[gnu::always_inline]] inline void deinterleave(const float* p, Lanes8& even, Lanes8& odd) noexcept
+// Every lane set to x (a single broadcast).
+[[gnu::always_inline]] inline void splat(Lanes8& v, float x) noexcept
 {
-    Lanes8 lo, hi;
-    load8(lo, p);
-    load8(hi, p + 8);
-    even = __builtin_shufflevector(lo, hi, 0, 2, 4, 6, 8, 10, 12, 14);
-    odd = __builtin_shufflevector(lo, hi, 1, 3, 5, 7, 9, 11, 13, 15);
+    const Lanes4 first = {x};
+    v = __builtin_shufflevector(first, first, 0, 0, 0, 0, 0, 0, 0, 0);
 }
 
-[[gnu::always_inline]] inline float processBank(const RovuRiza_VoicingPayload& payload,
-                                                const RovuRiza_SectionPoles& poles, float* history1,
-                                                float* history2, float& envelope,
-                                                float envelopeCoef, float y) noexcept
+[[gnu::always_inline]] inline void splat(Lanes4& v, float x) noexcept
 {
-    // A non-finite sample would poison the envelope and every section's history for good;
-    // it enters as silence instead.
+    const Lanes4 first = {x};
+    v = __builtin_shufflevector(first, first, 0, 0, 0, 0);
+}
+
+[[gnu::always_inline]] inline void splat(float& v, float x) noexcept
+{
+    v = x;
+}
+
+// Keeps values in registers: reused gains are otherwise read from memory again for the second
+// sample, and those reads, not the arithmetic, then set the pace.
+template <typename V> [[gnu::always_inline]] inline void pin(V& v) noexcept
+{
+    asm("" : "+x"(v));
+}
+
+template <typename... V> [[gnu::always_inline]] inline void pinned(V&... v) noexcept
+{
+    (pin(v), ...);
+}
+
+// ((v0 + v4) + (v1 + v5)) + ((v2 + v6) + (v3 + v7)), kept in vector registers.
+[[gnu::always_inline]] inline float laneSum(const Lanes8& v) noexcept
+{
+    const Lanes4 u =
+        __builtin_shufflevector(v, v, 0, 1, 2, 3) + __builtin_shufflevector(v, v, 4, 5, 6, 7);
+    const Lanes4 pairs = u + __builtin_shufflevector(u, u, 1, 0, 3, 2);
+    return pairs[0] + pairs[2];
+}
+
+// (v0 + v2) + (v1 + v3).
+[[gnu::always_inline]] inline float laneSum(const Lanes4& v) noexcept
+{
+    const Lanes4 pairs = v + __builtin_shufflevector(v, v, 2, 3, 0, 1);
+    return pairs[0] + pairs[1];
+}
+
+[[gnu::always_inline]] inline float laneSum(float v) noexcept
+{
+    return v;
+}
+
+// Sections [begin, end), width of V at a time, for one sample or for two consecutive ones (Pair).
+// With two, the histories stay in registers between them and the gains are loaded once. Each
+// sample keeps its own partial sums, the raw part A and the part B that the envelope weighs in,
+// and adds them as A + k B to its output; a sample sees the same operations in the same order
+// either way, so the result does not depend on how a block is split.
+template <typename V, bool Pair, bool Pin>
+[[gnu::always_inline]] inline void sectionRun(const RovuRiza_VoicingBankCoefficients& bank,
+                                              const RovuRiza_SectionPoles& poles, float* history1,
+                                              float* history2, int begin, int end, const float* y,
+                                              const float* k, float* out) noexcept
+{
+    constexpr int width = int(sizeof(V) / sizeof(float));
+    V rawA{}, blendA{}, rawB{}, blendB{}, yA, yB;
+    splat(yA, y[0]);
+    splat(yB, Pair ? y[1] : 0.0f);
+    for (int s = begin; s < end; s += width)
+    {
+        V h1, h2, p1, p2, t0, t1, d0, d1;
+        load(h1, history1 + s);
+        load(h2, history2 + s);
+        load(p1, poles.poleA1 + s);
+        load(p2, poles.poleA2 + s);
+        load(t0, bank.t0 + s);
+        load(t1, bank.t1 + s);
+        load(d0, bank.d0 + s);
+        load(d1, bank.d1 + s);
+        if constexpr (Pin) pinned(p1, p2, t0, t1, d0, d1);
+        const V wA = yA - p1 * h1 - p2 * h2;
+        rawA += t0 * wA + t1 * h1;
+        blendA += d0 * wA + d1 * h1;
+        if constexpr (Pair)
+        {
+            const V wB = yB - p1 * wA - p2 * h1;
+            rawB += t0 * wB + t1 * wA;
+            blendB += d0 * wB + d1 * wA;
+            store(history2 + s, wA);
+            store(history1 + s, wB);
+        }
+        else
+        {
+            store(history2 + s, h1);
+            store(history1 + s, wA);
+        }
+    }
+    V kA;
+    splat(kA, k[0]);
+    out[0] += laneSum(rawA + kA * blendA);
+    if constexpr (Pair)
+    {
+        V kB;
+        splat(kB, k[1]);
+        out[1] += laneSum(rawB + kB * blendB);
+    }
+}
+
+// One or two samples (already made finite) through the bank, with their blend factors k.
+template <bool Pair, bool Pin>
+[[gnu::always_inline]] inline void bankSamples(const RovuRiza_VoicingBankCoefficients& bank,
+                                               const RovuRiza_SectionPoles& poles, float* history1,
+                                               float* history2, int count, const float* y,
+                                               const float* k, float* out) noexcept
+{
+    const int eights = count & ~7;
+    const int fours = count & ~3;
+    float sum[2] = {0.0f, 0.0f};
+    sectionRun<Lanes8, Pair, Pin>(bank, poles, history1, history2, 0, eights, y, k, sum);
+    sectionRun<Lanes4, Pair, Pin>(bank, poles, history1, history2, eights, fours, y, k, sum);
+    sectionRun<float, Pair, Pin>(bank, poles, history1, history2, fours, count, y, k, sum);
+    out[0] = sum[0];
+    if constexpr (Pair) out[1] = sum[1];
+}
+
+// The envelope follower for one sample; a non-finite sample would poison the envelope and every
+// section's history for good, so it enters as silence instead.
+[[gnu::always_inline]] inline float admit(float& y, float& envelope, float envelopeCoef) noexcept
+{
     if (!std::isfinite(y)) y = 0.0f;
     envelope = envelopeCoef * envelope + (1.0f - envelopeCoef) * std::fabs(y);
+    return 0.030000001f * envelope;
+}
 
-    int count = payload.sectionCount;
-    if (count <= 0 || payload.rawTable == nullptr) return 0.0f;
-    if (count > kRovuRizaSectionCount)
-        count = kRovuRizaSectionCount; // poles exist for 100 sections only
-
-    const float k = 0.030000001f * envelope;
-    const float rawWeight = 1.0f - k;
-    const float* table = payload.rawTable;
-    const float* gains = payload.scaledGains;
-    const float* a1 = poles.poleA1;
-    const float* a2 = poles.poleA2;
-
-    // Eight sections side by side, each in its own lane with its own partial sum; the result
-    // differs from a single running sum only by float32 summation order. (x - 0 is an exact
-    // broadcast of x.)
-    const Lanes8 yLanes = y - Lanes8{};
-    const Lanes8 kLanes = k - Lanes8{};
-    const Lanes8 rawLanes = rawWeight - Lanes8{};
-    Lanes8 acc = {};
-    int s = 0;
-    for (; s + 8 <= count; s += 8)
+template <bool Pin>
+[[gnu::always_inline]] inline void
+processBlock(const RovuRiza_VoicingBankCoefficients& bank, const RovuRiza_SectionPoles& poles,
+             float* history1, float* history2, float& envelope, float envelopeCoef, float* samples,
+             int count) noexcept
+{
+    // Read once: the history stores could alias it as far as the compiler knows.
+    const int sections = bank.sectionCount;
+    if (sections <= 0)
     {
-        Lanes8 h1, h2, p1, p2;
-        load8(h1, history1 + s);
-        load8(h2, history2 + s);
-        load8(p1, a1 + s);
-        load8(p2, a2 + s);
-        const Lanes8 w = yLanes - p1 * h1 - p2 * h2;
-        store8(history2 + s, h1);
-        store8(history1 + s, w);
-        Lanes8 g0, g1, t0, t1;
-        deinterleave(gains + 2 * s, g0, g1);
-        deinterleave(table + 2 * s, t0, t1);
-        const Lanes8 c0 = kLanes * g0 + rawLanes * t0;
-        const Lanes8 c1 = kLanes * g1 + rawLanes * t1;
-        acc += c0 * w + c1 * h1;
+        for (int n = 0; n < count; ++n)
+        {
+            admit(samples[n], envelope, envelopeCoef);
+            samples[n] = 0.0f;
+        }
+        return;
     }
-    float out = ((acc[0] + acc[4]) + (acc[1] + acc[5])) + ((acc[2] + acc[6]) + (acc[3] + acc[7]));
-    for (; s < count; ++s)
+    // Held locally: written through the reference on every sample it would wait on its own store.
+    float env = envelope;
+    int n = 0;
+    for (; n + 2 <= count; n += 2)
     {
-        const float h1 = history1[s];
-        const float w = y - a1[s] * h1 - a2[s] * history2[s];
-        history2[s] = h1;
-        history1[s] = w;
-        const float c0 = k * gains[2 * s] + rawWeight * table[2 * s];
-        const float c1 = k * gains[2 * s + 1] + rawWeight * table[2 * s + 1];
-        out += c0 * w + c1 * h1;
+        float y[2] = {samples[n], samples[n + 1]};
+        const float k[2] = {admit(y[0], env, envelopeCoef), admit(y[1], env, envelopeCoef)};
+        bankSamples<true, Pin>(bank, poles, history1, history2, sections, y, k, samples + n);
     }
-    return out;
+    if (n < count)
+    {
+        float y = samples[n];
+        const float k = admit(y, env, envelopeCoef);
+        bankSamples<false, Pin>(bank, poles, history1, history2, sections, &y, &k, samples + n);
+    }
+    envelope = env;
 }
 
 // Built twice: with 8-lane vector units where the processor has them, and for the baseline.
 // Neither fuses multiply-adds: the recursions near the unit circle would carry the changed
 // rounding on for thousands of samples.
-__attribute__((target("avx2"))) float vectorBank(const RovuRiza_VoicingPayload& payload,
+__attribute__((target("avx2"))) void vectorBlock(const RovuRiza_VoicingBankCoefficients& bank,
                                                  const RovuRiza_SectionPoles& poles,
                                                  float* history1, float* history2, float& envelope,
-                                                 float envelopeCoef, float y) noexcept
+                                                 float envelopeCoef, float* samples,
+                                                 int count) noexcept
 {
-    return processBank(payload, poles, history1, history2, envelope, envelopeCoef, y);
+    processBlock<true>(bank, poles, history1, history2, envelope, envelopeCoef, samples, count);
 }
 
-float baselineBank(const RovuRiza_VoicingPayload& payload, const RovuRiza_SectionPoles& poles,
+void baselineBlock(const RovuRiza_VoicingBankCoefficients& bank, const RovuRiza_SectionPoles& poles,
                    float* history1, float* history2, float& envelope, float envelopeCoef,
-                   float y) noexcept
+                   float* samples, int count) noexcept
 {
-    return processBank(payload, poles, history1, history2, envelope, envelopeCoef, y);
+    processBlock<false>(bank, poles, history1, history2, envelope, envelopeCoef, samples, count);
 }
 
-using BankFunction = float (*)(const RovuRiza_VoicingPayload&, const RovuRiza_SectionPoles&, float*,
-                               float*, float&, float, float) noexcept;
+using BlockFunction = void (*)(const RovuRiza_VoicingBankCoefficients&,
+                               const RovuRiza_SectionPoles&, float*, float*, float&, float, float*,
+                               int) noexcept;
 } // namespace
+
+void RovuRiza_PrepareVoicingBank(const RovuRiza_VoicingPayload& payload,
+                                 RovuRiza_VoicingBankCoefficients& bank) noexcept
+{
+    int count = payload.sectionCount;
+    if (count <= 0 || payload.rawTable == nullptr)
+        count = 0;
+    else if (count > kRovuRizaSectionCount)
+        count = kRovuRizaSectionCount; // poles exist for 100 sections only
+    bank.sectionCount = count;
+    const float* table = payload.rawTable;
+    const float* gains = payload.scaledGains;
+    for (int s = 0; s < count; ++s)
+    {
+        bank.t0[s] = table[2 * s];
+        bank.t1[s] = table[2 * s + 1];
+        bank.d0[s] = gains[2 * s] - table[2 * s];
+        bank.d1[s] = gains[2 * s + 1] - table[2 * s + 1];
+    }
+}
 
 // Chosen once, when the library is loaded. It runs during relocation, before any sanitizer
 // runtime has set itself up, so it is left uninstrumented.
-extern "C" __attribute__((no_sanitize("address", "undefined", "thread"))) BankFunction
-RovuRiza_ResolveVoicingProcess() noexcept
+extern "C" __attribute__((no_sanitize("address", "undefined", "thread"))) BlockFunction
+RovuRiza_ResolveVoicingProcessBlock() noexcept
 {
     __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2") ? vectorBank : baselineBank;
+    return __builtin_cpu_supports("avx2") ? vectorBlock : baselineBlock;
 }
+
+void RovuRiza_VoicingProcessBlock(const RovuRiza_VoicingBankCoefficients& bank,
+                                  const RovuRiza_SectionPoles& poles, float* history1,
+                                  float* history2, float& envelope, float envelopeCoef,
+                                  float* samples, int count) noexcept
+    __attribute__((ifunc("RovuRiza_ResolveVoicingProcessBlock")));
 
 float RovuRiza_VoicingProcess(const RovuRiza_VoicingPayload& payload,
                               const RovuRiza_SectionPoles& poles, float* history1, float* history2,
                               float& envelope, float envelopeCoef, float y) noexcept
-    __attribute__((ifunc("RovuRiza_ResolveVoicingProcess")));
+{
+    RovuRiza_VoicingBankCoefficients bank;
+    RovuRiza_PrepareVoicingBank(payload, bank);
+    RovuRiza_VoicingProcessBlock(bank, poles, history1, history2, envelope, envelopeCoef, &y, 1);
+    return y;
+}
