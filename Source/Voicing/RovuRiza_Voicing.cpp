@@ -99,7 +99,7 @@ typedef float Lanes8 __attribute__((vector_size(8 * sizeof(float))));
 typedef float Lanes4 __attribute__((vector_size(4 * sizeof(float))));
 
 // Vectors pass by reference: the baseline build has no 8-lane registers to pass them in. The
-// same helpers take a plain float, so that one body serves 8, 4 and 1 sections at a time.
+// same helpers take a plain float, so that one body serves 8 sections at a time and 1.
 template <typename V> [[gnu::always_inline]] inline void load(V& v, const float* p) noexcept
 {
     std::memcpy(&v, p, sizeof v);
@@ -115,17 +115,6 @@ template <typename V> [[gnu::always_inline]] inline void store(float* p, const V
 {
     const Lanes4 first = {x};
     v = __builtin_shufflevector(first, first, 0, 0, 0, 0, 0, 0, 0, 0);
-}
-
-[[gnu::always_inline]] inline void splat(Lanes4& v, float x) noexcept
-{
-    const Lanes4 first = {x};
-    v = __builtin_shufflevector(first, first, 0, 0, 0, 0);
-}
-
-[[gnu::always_inline]] inline void splat(float& v, float x) noexcept
-{
-    v = x;
 }
 
 // Keeps values in registers: reused gains are otherwise read from memory again for the second
@@ -149,36 +138,64 @@ template <typename... V> [[gnu::always_inline]] inline void pinned(V&... v) noex
     return pairs[0] + pairs[2];
 }
 
-// (v0 + v2) + (v1 + v3).
-[[gnu::always_inline]] inline float laneSum(const Lanes4& v) noexcept
+// The same sum of two vectors at once, sharing the shuffles.
+[[gnu::always_inline]] inline void laneSums(const Lanes8& a, const Lanes8& b, float& sumA,
+                                            float& sumB) noexcept
 {
-    const Lanes4 pairs = v + __builtin_shufflevector(v, v, 2, 3, 0, 1);
-    return pairs[0] + pairs[1];
+    const Lanes8 u = __builtin_shufflevector(a, b, 0, 1, 2, 3, 8, 9, 10, 11) +
+                     __builtin_shufflevector(a, b, 4, 5, 6, 7, 12, 13, 14, 15);
+    const Lanes8 pairs = u + __builtin_shufflevector(u, u, 1, 0, 3, 2, 5, 4, 7, 6);
+    const Lanes8 total = pairs + __builtin_shufflevector(pairs, pairs, 2, 3, 0, 1, 6, 7, 4, 5);
+    sumA = total[0];
+    sumB = total[4];
 }
 
-[[gnu::always_inline]] inline float laneSum(float v) noexcept
+// Four sections in the low lanes, zeros above: the gains and poles of the upper lanes are zero,
+// so they add exact zeros to the sums (the samples are finite by then) and are never stored.
+[[gnu::always_inline]] inline void loadLow(Lanes8& v, const float* p) noexcept
 {
-    return v;
+    Lanes4 low;
+    load(low, p);
+    v = __builtin_shufflevector(low, Lanes4{}, 0, 1, 2, 3, 4, 5, 6, 7);
 }
 
-// Sections [begin, end), width of V at a time, for one sample or for two consecutive ones (Pair).
-// With two, the histories stay in registers between them and the gains are loaded once. Each
-// sample keeps its own partial sums, the raw part A and the part B that the envelope weighs in,
-// and adds them as A + k B to its output; a sample sees the same operations in the same order
-// either way, so the result does not depend on how a block is split.
-template <typename V, bool Pair, bool Pin>
-[[gnu::always_inline]] inline void sectionRun(const RovuRiza_VoicingBankCoefficients& bank,
-                                              const RovuRiza_SectionPoles& poles, float* history1,
-                                              float* history2, int begin, int end, const float* y,
-                                              const float* k, float* out) noexcept
+[[gnu::always_inline]] inline void storeLow(float* p, const Lanes8& v) noexcept
 {
-    constexpr int width = int(sizeof(V) / sizeof(float));
-    V rawA{}, blendA{}, rawB{}, blendB{}, yA, yB;
-    splat(yA, y[0]);
-    splat(yB, Pair ? y[1] : 0.0f);
-    for (int s = begin; s < end; s += width)
+    const Lanes4 low = __builtin_shufflevector(v, v, 0, 1, 2, 3);
+    store(p, low);
+}
+
+// Running sums of one or two consecutive samples (A and B): the raw part and the part that the
+// envelope weighs in.
+template <typename V> struct BankSums
+{
+    V rawA{}, blendA{}, rawB{}, blendB{};
+};
+
+// The sections at s (a vector's width of them) for one sample or for two consecutive ones
+// (Pair). With two, the histories stay in registers between them and the gains are loaded once;
+// a sample sees the same operations in the same order either way, so the result does not depend
+// on how a block is split. Low: only the four lowest lanes are sections.
+template <typename V, bool Pair, bool Pin, bool Low = false>
+[[gnu::always_inline]] inline void sectionStep(const RovuRiza_VoicingBankCoefficients& bank,
+                                               const RovuRiza_SectionPoles& poles, float* history1,
+                                               float* history2, int s, const V& yA, const V& yB,
+                                               BankSums<V>& sums) noexcept
+{
+    V h1, h2, p1, p2, t0, t1, d0, d1;
+    if constexpr (Low)
     {
-        V h1, h2, p1, p2, t0, t1, d0, d1;
+        loadLow(h1, history1 + s);
+        loadLow(h2, history2 + s);
+        loadLow(p1, poles.poleA1 + s);
+        loadLow(p2, poles.poleA2 + s);
+        loadLow(t0, bank.t0 + s);
+        loadLow(t1, bank.t1 + s);
+        loadLow(d0, bank.d0 + s);
+        loadLow(d1, bank.d1 + s);
+    }
+    else
+    {
         load(h1, history1 + s);
         load(h2, history2 + s);
         load(p1, poles.poleA1 + s);
@@ -187,50 +204,71 @@ template <typename V, bool Pair, bool Pin>
         load(t1, bank.t1 + s);
         load(d0, bank.d0 + s);
         load(d1, bank.d1 + s);
-        if constexpr (Pin) pinned(p1, p2, t0, t1, d0, d1);
-        const V wA = yA - p1 * h1 - p2 * h2;
-        rawA += t0 * wA + t1 * h1;
-        blendA += d0 * wA + d1 * h1;
-        if constexpr (Pair)
-        {
-            const V wB = yB - p1 * wA - p2 * h1;
-            rawB += t0 * wB + t1 * wA;
-            blendB += d0 * wB + d1 * wA;
-            store(history2 + s, wA);
-            store(history1 + s, wB);
-        }
-        else
-        {
-            store(history2 + s, h1);
-            store(history1 + s, wA);
-        }
     }
-    V kA;
-    splat(kA, k[0]);
-    out[0] += laneSum(rawA + kA * blendA);
+    if constexpr (Pin) pinned(p1, p2, t0, t1, d0, d1);
+    const V wA = yA - p1 * h1 - p2 * h2;
+    sums.rawA += t0 * wA + t1 * h1;
+    sums.blendA += d0 * wA + d1 * h1;
+    V newer = wA, older = h1;
     if constexpr (Pair)
     {
-        V kB;
-        splat(kB, k[1]);
-        out[1] += laneSum(rawB + kB * blendB);
+        const V wB = yB - p1 * wA - p2 * h1;
+        sums.rawB += t0 * wB + t1 * wA;
+        sums.blendB += d0 * wB + d1 * wA;
+        newer = wB;
+        older = wA;
+    }
+    if constexpr (Low)
+    {
+        storeLow(history1 + s, newer);
+        storeLow(history2 + s, older);
+    }
+    else
+    {
+        store(history1 + s, newer);
+        store(history2 + s, older);
     }
 }
 
-// One or two samples (already made finite) through the bank, with their blend factors k.
+// One or two samples (already made finite) through the bank, with their blend factors k. Whole
+// groups of eight sections, then four more in the low lanes of the same sums (100 = 12 x 8 + 4);
+// a count that leaves one to three over (only a damaged payload has one) runs those one by one.
 template <bool Pair, bool Pin>
 [[gnu::always_inline]] inline void bankSamples(const RovuRiza_VoicingBankCoefficients& bank,
                                                const RovuRiza_SectionPoles& poles, float* history1,
                                                float* history2, int count, const float* y,
                                                const float* k, float* out) noexcept
 {
-    const int eights = count & ~7;
-    const int fours = count & ~3;
-    float sum[2] = {0.0f, 0.0f};
-    sectionRun<Lanes8, Pair, Pin>(bank, poles, history1, history2, 0, eights, y, k, sum);
-    sectionRun<Lanes4, Pair, Pin>(bank, poles, history1, history2, eights, fours, y, k, sum);
-    sectionRun<float, Pair, Pin>(bank, poles, history1, history2, fours, count, y, k, sum);
-    out[0] = sum[0];
-    if constexpr (Pair) out[1] = sum[1];
+    Lanes8 yA, yB;
+    splat(yA, y[0]);
+    splat(yB, Pair ? y[1] : 0.0f);
+    BankSums<Lanes8> sums;
+    int s = 0;
+    for (; s + 8 <= count; s += 8)
+        sectionStep<Lanes8, Pair, Pin>(bank, poles, history1, history2, s, yA, yB, sums);
+    if (s + 4 <= count)
+    {
+        sectionStep<Lanes8, Pair, Pin, true>(bank, poles, history1, history2, s, yA, yB, sums);
+        s += 4;
+    }
+    Lanes8 kA, kB;
+    splat(kA, k[0]);
+    if constexpr (Pair)
+    {
+        splat(kB, k[1]);
+        laneSums(sums.rawA + kA * sums.blendA, sums.rawB + kB * sums.blendB, out[0], out[1]);
+    }
+    else
+        out[0] = laneSum(sums.rawA + kA * sums.blendA);
+    if (s < count)
+    {
+        BankSums<float> rest;
+        for (; s < count; ++s)
+            sectionStep<float, Pair, false>(bank, poles, history1, history2, s, y[0],
+                                            Pair ? y[1] : 0.0f, rest);
+        out[0] += rest.rawA + k[0] * rest.blendA;
+        if constexpr (Pair) out[1] += rest.rawB + k[1] * rest.blendB;
+    }
 }
 
 // The envelope follower for one sample; a non-finite sample would poison the envelope and every
@@ -312,6 +350,7 @@ void RovuRiza_PrepareVoicingBank(const RovuRiza_VoicingPayload& payload,
     bank.sectionCount = count;
     const float* table = payload.rawTable;
     const float* gains = payload.scaledGains;
+    // Plain copies: the preparation runs once per call and its stores, not shuffles, set its pace.
     for (int s = 0; s < count; ++s)
     {
         bank.t0[s] = table[2 * s];

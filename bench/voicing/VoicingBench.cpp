@@ -66,6 +66,23 @@ void BankBlock(benchmark::State& state)
                            benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BankBlock)->Arg(1)->Arg(32)->Arg(512);
+
+// The once-per-call preparation on its own.
+void BankPrepare(benchmark::State& state)
+{
+    RovuRiza_VoicingPayload payload;
+    std::memset(&payload, 0, sizeof payload);
+    RovuRiza_BuildVoicingPayload(0.08f, 48000.0, payload);
+    for (auto _ : state)
+    {
+        RovuRiza_VoicingBankCoefficients bank;
+        benchmark::DoNotOptimize(&payload);
+        RovuRiza_PrepareVoicingBank(payload, bank);
+        benchmark::DoNotOptimize(&bank);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BankPrepare);
 } // namespace
 
 BENCHMARK_MAIN();
