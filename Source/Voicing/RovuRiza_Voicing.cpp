@@ -117,19 +117,78 @@ template <typename V> [[gnu::always_inline]] inline void store(float* p, const V
     v = __builtin_shufflevector(first, first, 0, 0, 0, 0, 0, 0, 0, 0);
 }
 
-// Keeps values in registers: reused gains are otherwise read from memory again for the second
-// sample, and those reads, not the arithmetic, then set the pace.
+// An empty statement that claims to change v: the value sits in a register, and the compiler can
+// neither read it from memory again nor see through it to fuse it into a multiply-add.
 template <typename V> [[gnu::always_inline]] inline void pin(V& v) noexcept
 {
     asm("" : "+x"(v));
 }
 
+// For the gains reused by the second sample of a pair: read from memory again, those reads and not
+// the arithmetic would set the pace.
 template <typename... V> [[gnu::always_inline]] inline void pinned(V&... v) noexcept
 {
     (pin(v), ...);
 }
 
 // ((v0 + v4) + (v1 + v5)) + ((v2 + v6) + (v3 + v7)), kept in vector registers.
+// The eight-lane build has fused multiply-add and the compiler may contract a * b + c on its own,
+// each path as it sees fit; two paths would then round the same sample differently. There every
+// multiply-add is spelled out instead: fused where a section's output joins the sums, and rounded
+// (made opaque) everywhere else, above all in the recursions.
+template <bool Wide, typename V> [[gnu::always_inline]] inline void rounded(V& v) noexcept
+{
+    if constexpr (Wide) pin(v);
+}
+
+// out = a * b + c, fused in the eight-lane build. Written as the instruction itself: only that
+// build instantiates it, and the rest of the file is compiled without the instruction set.
+template <bool Wide, typename V>
+[[gnu::always_inline]] inline void mulAdd(V& out, const V& a, const V& b, const V& c) noexcept
+{
+    if constexpr (Wide)
+    {
+        out = c;
+        if constexpr (sizeof(V) == sizeof(float))
+            asm("vfmadd231ss %2, %1, %0" : "+x"(out) : "x"(a), "x"(b));
+        else
+            asm("vfmadd231ps %2, %1, %0" : "+x"(out) : "x"(a), "x"(b));
+    }
+    else
+        out = a * b + c;
+}
+
+// sum += a0 * x0 + a1 * x1, the first product fused in the eight-lane build.
+template <bool Wide, typename V>
+[[gnu::always_inline]] inline void addTerms(V& sum, const V& a0, const V& x0, const V& a1,
+                                            const V& x1) noexcept
+{
+    V second = a1 * x1, terms;
+    rounded<Wide>(second);
+    mulAdd<Wide>(terms, a0, x0, second);
+    sum += terms;
+}
+
+// y - a1 * h1 - a2 * h2 with both products rounded: never fused (poles near the unit circle).
+template <bool Wide, typename V>
+[[gnu::always_inline]] inline void recursion(V& w, const V& y, const V& a1, const V& h1,
+                                             const V& a2, const V& h2) noexcept
+{
+    V first = a1 * h1, second = a2 * h2;
+    rounded<Wide>(first);
+    rounded<Wide>(second);
+    w = y - first - second;
+}
+
+// a + k * b with the product rounded.
+template <bool Wide, typename V>
+[[gnu::always_inline]] inline void blend(V& out, const V& a, const V& k, const V& b) noexcept
+{
+    V weighed = k * b;
+    rounded<Wide>(weighed);
+    out = a + weighed;
+}
+
 [[gnu::always_inline]] inline float laneSum(const Lanes8& v) noexcept
 {
     const Lanes4 u =
@@ -176,7 +235,7 @@ template <typename V> struct BankSums
 // (Pair). With two, the histories stay in registers between them and the gains are loaded once;
 // a sample sees the same operations in the same order either way, so the result does not depend
 // on how a block is split. Low: only the four lowest lanes are sections.
-template <typename V, bool Pair, bool Pin, bool Low = false>
+template <typename V, bool Pair, bool Wide, bool Low = false>
 [[gnu::always_inline]] inline void sectionStep(const RovuRiza_VoicingBankCoefficients& bank,
                                                const RovuRiza_SectionPoles& poles, float* history1,
                                                float* history2, int s, const V& yA, const V& yB,
@@ -205,16 +264,18 @@ template <typename V, bool Pair, bool Pin, bool Low = false>
         load(d0, bank.d0 + s);
         load(d1, bank.d1 + s);
     }
-    if constexpr (Pin) pinned(p1, p2, t0, t1, d0, d1);
-    const V wA = yA - p1 * h1 - p2 * h2;
-    sums.rawA += t0 * wA + t1 * h1;
-    sums.blendA += d0 * wA + d1 * h1;
+    if constexpr (Wide) pinned(p1, p2, t0, t1, d0, d1);
+    V wA;
+    recursion<Wide>(wA, yA, p1, h1, p2, h2);
+    addTerms<Wide>(sums.rawA, t0, wA, t1, h1);
+    addTerms<Wide>(sums.blendA, d0, wA, d1, h1);
     V newer = wA, older = h1;
     if constexpr (Pair)
     {
-        const V wB = yB - p1 * wA - p2 * h1;
-        sums.rawB += t0 * wB + t1 * wA;
-        sums.blendB += d0 * wB + d1 * wA;
+        V wB;
+        recursion<Wide>(wB, yB, p1, wA, p2, h1);
+        addTerms<Wide>(sums.rawB, t0, wB, t1, wA);
+        addTerms<Wide>(sums.blendB, d0, wB, d1, wA);
         newer = wB;
         older = wA;
     }
@@ -233,7 +294,7 @@ template <typename V, bool Pair, bool Pin, bool Low = false>
 // One or two samples (already made finite) through the bank, with their blend factors k. Whole
 // groups of eight sections, then four more in the low lanes of the same sums (100 = 12 x 8 + 4);
 // a count that leaves one to three over (only a damaged payload has one) runs those one by one.
-template <bool Pair, bool Pin>
+template <bool Pair, bool Wide>
 [[gnu::always_inline]] inline void bankSamples(const RovuRiza_VoicingBankCoefficients& bank,
                                                const RovuRiza_SectionPoles& poles, float* history1,
                                                float* history2, int count, const float* y,
@@ -245,29 +306,37 @@ template <bool Pair, bool Pin>
     BankSums<Lanes8> sums;
     int s = 0;
     for (; s + 8 <= count; s += 8)
-        sectionStep<Lanes8, Pair, Pin>(bank, poles, history1, history2, s, yA, yB, sums);
+        sectionStep<Lanes8, Pair, Wide>(bank, poles, history1, history2, s, yA, yB, sums);
     if (s + 4 <= count)
     {
-        sectionStep<Lanes8, Pair, Pin, true>(bank, poles, history1, history2, s, yA, yB, sums);
+        sectionStep<Lanes8, Pair, Wide, true>(bank, poles, history1, history2, s, yA, yB, sums);
         s += 4;
     }
-    Lanes8 kA, kB;
+    Lanes8 kA, kB, outA, outB;
     splat(kA, k[0]);
+    blend<Wide>(outA, sums.rawA, kA, sums.blendA);
     if constexpr (Pair)
     {
         splat(kB, k[1]);
-        laneSums(sums.rawA + kA * sums.blendA, sums.rawB + kB * sums.blendB, out[0], out[1]);
+        blend<Wide>(outB, sums.rawB, kB, sums.blendB);
+        laneSums(outA, outB, out[0], out[1]);
     }
     else
-        out[0] = laneSum(sums.rawA + kA * sums.blendA);
+        out[0] = laneSum(outA);
     if (s < count)
     {
         BankSums<float> rest;
         for (; s < count; ++s)
-            sectionStep<float, Pair, false>(bank, poles, history1, history2, s, y[0],
-                                            Pair ? y[1] : 0.0f, rest);
-        out[0] += rest.rawA + k[0] * rest.blendA;
-        if constexpr (Pair) out[1] += rest.rawB + k[1] * rest.blendB;
+            sectionStep<float, Pair, Wide>(bank, poles, history1, history2, s, y[0],
+                                           Pair ? y[1] : 0.0f, rest);
+        float restA, restB;
+        blend<Wide>(restA, rest.rawA, k[0], rest.blendA);
+        out[0] += restA;
+        if constexpr (Pair)
+        {
+            blend<Wide>(restB, rest.rawB, k[1], rest.blendB);
+            out[1] += restB;
+        }
     }
 }
 
@@ -276,11 +345,14 @@ template <bool Pair, bool Pin>
 [[gnu::always_inline]] inline float admit(float& y, float& envelope, float envelopeCoef) noexcept
 {
     if (!std::isfinite(y)) y = 0.0f;
-    envelope = envelopeCoef * envelope + (1.0f - envelopeCoef) * std::fabs(y);
+    float kept = envelopeCoef * envelope, added = (1.0f - envelopeCoef) * std::fabs(y);
+    pin(kept); // never fused, in either build
+    pin(added);
+    envelope = kept + added;
     return 0.030000001f * envelope;
 }
 
-template <bool Pin>
+template <bool Wide>
 [[gnu::always_inline]] inline void
 processBlock(const RovuRiza_VoicingBankCoefficients& bank, const RovuRiza_SectionPoles& poles,
              float* history1, float* history2, float& envelope, float envelopeCoef, float* samples,
@@ -304,25 +376,26 @@ processBlock(const RovuRiza_VoicingBankCoefficients& bank, const RovuRiza_Sectio
     {
         float y[2] = {samples[n], samples[n + 1]};
         const float k[2] = {admit(y[0], env, envelopeCoef), admit(y[1], env, envelopeCoef)};
-        bankSamples<true, Pin>(bank, poles, history1, history2, sections, y, k, samples + n);
+        bankSamples<true, Wide>(bank, poles, history1, history2, sections, y, k, samples + n);
     }
     if (n < count)
     {
         float y = samples[n];
         const float k = admit(y, env, envelopeCoef);
-        bankSamples<false, Pin>(bank, poles, history1, history2, sections, &y, &k, samples + n);
+        bankSamples<false, Wide>(bank, poles, history1, history2, sections, &y, &k, samples + n);
     }
     envelope = env;
 }
 
-// Built twice: with 8-lane vector units where the processor has them, and for the baseline.
-// Neither fuses multiply-adds: the recursions near the unit circle would carry the changed
-// rounding on for thousands of samples.
-__attribute__((target("avx2"))) void vectorBlock(const RovuRiza_VoicingBankCoefficients& bank,
-                                                 const RovuRiza_SectionPoles& poles,
-                                                 float* history1, float* history2, float& envelope,
-                                                 float envelopeCoef, float* samples,
-                                                 int count) noexcept
+// Built twice: with 8-lane vector units (and fused multiply-add) where the processor has them, and
+// for the baseline. Neither fuses the recursions or the envelope: near the unit circle a changed
+// rounding would be carried on for thousands of samples. The vector build fuses one product of
+// each pair of section terms into its sum; the two builds differ by that rounding in the output.
+__attribute__((target("avx2,fma"))) void vectorBlock(const RovuRiza_VoicingBankCoefficients& bank,
+                                                     const RovuRiza_SectionPoles& poles,
+                                                     float* history1, float* history2,
+                                                     float& envelope, float envelopeCoef,
+                                                     float* samples, int count) noexcept
 {
     processBlock<true>(bank, poles, history1, history2, envelope, envelopeCoef, samples, count);
 }
