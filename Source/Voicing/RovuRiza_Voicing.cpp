@@ -131,7 +131,6 @@ template <typename... V> [[gnu::always_inline]] inline void pinned(V&... v) noex
     (pin(v), ...);
 }
 
-// ((v0 + v4) + (v1 + v5)) + ((v2 + v6) + (v3 + v7)), kept in vector registers.
 // The eight-lane build has fused multiply-add and the compiler may contract a * b + c on its own,
 // each path as it sees fit; two paths would then round the same sample differently. There every
 // multiply-add is spelled out instead: fused where a section's output joins the sums, and rounded
@@ -189,6 +188,7 @@ template <bool Wide, typename V>
     out = a + weighed;
 }
 
+// ((v0 + v4) + (v1 + v5)) + ((v2 + v6) + (v3 + v7)), kept in vector registers.
 [[gnu::always_inline]] inline float laneSum(const Lanes8& v) noexcept
 {
     const Lanes4 u =

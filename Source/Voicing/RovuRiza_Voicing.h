@@ -36,7 +36,8 @@ void RovuRiza_PrepareVoicingBank(const RovuRiza_VoicingPayload& payload,
                                  RovuRiza_VoicingBankCoefficients& bank) noexcept;
 
 // count host samples in place through the envelope follower and the bank (each already scaled
-// by Volume). A non-finite sample enters as silence. The histories hold one value per section.
+// by Volume); count <= 0 does nothing. A non-finite sample enters as silence. The histories hold
+// one value per section: only the first bank.sectionCount entries are read or written.
 void RovuRiza_VoicingProcessBlock(const RovuRiza_VoicingBankCoefficients& bank,
                                   const RovuRiza_SectionPoles& poles, float* history1,
                                   float* history2, float& envelope, float envelopeCoef,
