@@ -17,8 +17,34 @@ const float* RovuRiza_VoicingTable(int index, double sampleRate) noexcept;
 void RovuRiza_BuildVoicingPayload(float soundValue, double sampleRate,
                                   RovuRiza_VoicingPayload& payload) noexcept;
 
+// The bank's gains for one render call, prepared on the audio thread (it lives on its stack):
+// the raw table split into its two gains per section, and how far the scaled gains lie from
+// them, so that each sample blends them as raw + k * (scaled - raw).
+struct alignas(32) RovuRiza_VoicingBankCoefficients
+{
+    float t0[kRovuRizaSectionCount]; // raw gain on the section's new value
+    float t1[kRovuRizaSectionCount]; // raw gain on its previous value
+    float d0[kRovuRizaSectionCount]; // scaled minus raw, new value
+    float d1[kRovuRizaSectionCount]; // scaled minus raw, previous value
+    int sectionCount;                // sections that run (first entries valid); 0 is silence
+};
+static_assert(sizeof(RovuRiza_VoicingBankCoefficients) <= 2048);
+
+// Splits and differences the payload's gains. An empty payload, a null table or a count below 1
+// prepares a silent bank; a count above 100 runs the 100 sections that have poles.
+void RovuRiza_PrepareVoicingBank(const RovuRiza_VoicingPayload& payload,
+                                 RovuRiza_VoicingBankCoefficients& bank) noexcept;
+
+// count host samples in place through the envelope follower and the bank (each already scaled
+// by Volume); count <= 0 does nothing. A non-finite sample enters as silence. The histories hold
+// one value per section: only the first bank.sectionCount entries are read or written.
+void RovuRiza_VoicingProcessBlock(const RovuRiza_VoicingBankCoefficients& bank,
+                                  const RovuRiza_SectionPoles& poles, float* history1,
+                                  float* history2, float& envelope, float envelopeCoef,
+                                  float* samples, int count) noexcept;
+
 // One host sample through the envelope follower and the bank; y is already scaled by Volume.
+// Prepares the gains on every call: a render loop prepares once and runs blocks instead.
 float RovuRiza_VoicingProcess(const RovuRiza_VoicingPayload& payload,
-                              const RovuRiza_SectionPoles& poles, float* history1,
-                              float* history2, float& envelope, float envelopeCoef,
-                              float y) noexcept;
+                              const RovuRiza_SectionPoles& poles, float* history1, float* history2,
+                              float& envelope, float envelopeCoef, float y) noexcept;
