@@ -263,7 +263,6 @@ template <int kIn, int kOut> constexpr Matrix<kIn, kOut> copyOf(const float (&m)
     return r;
 }
 
-
 // The step keeps its carried values in two vectors laid out for the vector unit: every linear
 // combination reads its inputs from them as broadcasts, and each new group of states is written
 // back with one vector store.

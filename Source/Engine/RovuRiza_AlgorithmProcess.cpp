@@ -134,7 +134,8 @@ template <int kChannels>
     const float envelopeCoef = state.envelopeCoef;
     const float hostRate = state.hostRate;
     uint64_t dither = state.ditherState;
-    const RovuRiza_VoicingPayload& voicing = *controls.voicing;
+    RovuRiza_VoicingBankCoefficients bank;
+    RovuRiza_PrepareVoicingBank(*controls.voicing, bank);
 
     // The render runs in chunks of host samples, each through stages that are tight loops of
     // their own: conditioning and the input instants; the input filter over all the chunk's
@@ -200,9 +201,8 @@ template <int kChannels>
                                       filtered[end - 4]};
             wet[k] = RovuRiza_ConverterOutput(converter, z, accOf[k]) * controls.volume;
         }
-        for (int k = 0; k < count; ++k)
-            wet[k] = RovuRiza_VoicingProcess(voicing, *poles, state.bankHistory1,
-                                             state.bankHistory2, envelope, envelopeCoef, wet[k]);
+        RovuRiza_VoicingProcessBlock(bank, *poles, state.bankHistory1, state.bankHistory2, envelope,
+                                     envelopeCoef, wet, count);
         for (int k = 0; k < count; ++k)
         {
             const float o = RovuRiza_OutputStageProcess(outputStage, hostRate, wet[k]);

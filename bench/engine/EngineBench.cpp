@@ -52,24 +52,24 @@ void BM_ConverterIdentity(benchmark::State& st)
 }
 BENCHMARK(BM_ConverterIdentity)->Arg(44100)->Arg(48000);
 
-void BM_ConverterWithCircuit(benchmark::State& st)
+// The circuit as the render runs it: all internal steps of a block in one run.
+void BM_CircuitRun(benchmark::State& st)
 {
-    const float fs = static_cast<float>(st.range(0));
-    auto inst = MakeInstance(fs);
+    auto inst = MakeInstance(48000.0f);
     RovuRiza_ModelState& state = inst->State();
-    RovuRiza_ConverterVars v;
-    RovuRiza_LoadConverter(state, v);
     RovuRiza_CircuitVars c;
     RovuRiza_LoadCircuit(state, c);
     RovuRiza_StepControls controls{0.9f, 0.1f, 2.0f, 0.0001f, 0.0f};
-    const std::vector<float> x = Sine(220.0, fs, kBlock, 0.3);
+    const std::vector<float> u = Sine(220.0, 192000.0, 4 * kBlock, 0.3);
+    std::vector<float> o(u.size());
     for (auto _ : st)
-        for (float s : x)
-            benchmark::DoNotOptimize(RovuRiza_ConvertSample(
-                v, s, [&](float u) { return RovuRiza_CircuitStep(c, state, u, controls); }));
-    st.SetItemsProcessed(st.iterations() * kBlock);
+    {
+        RovuRiza_RunCircuit(c, state, controls, u.data(), o.data(), int(u.size()));
+        benchmark::DoNotOptimize(o.data());
+    }
+    st.SetItemsProcessed(st.iterations() * kBlock); // host samples at 48 kHz
 }
-BENCHMARK(BM_ConverterWithCircuit)->Arg(44100)->Arg(48000);
+BENCHMARK(BM_CircuitRun);
 
 void BM_VoicingBank(benchmark::State& st)
 {
@@ -78,11 +78,18 @@ void BM_VoicingBank(benchmark::State& st)
     const auto& poles = *inst->ctx.sectionPoles;
     float envelope = 0.0f;
     const std::vector<float> x = Sine(220.0, 48000.0, kBlock, 0.3);
+    std::vector<float> y(x.size());
+    // As the render runs it: prepared once per block, samples in chunks of 32.
     for (auto _ : st)
-        for (float s : x)
-            benchmark::DoNotOptimize(RovuRiza_VoicingProcess(inst->voicing, poles,
-                                                             state.bankHistory1, state.bankHistory2,
-                                                             envelope, state.envelopeCoef, s));
+    {
+        RovuRiza_VoicingBankCoefficients bank;
+        RovuRiza_PrepareVoicingBank(inst->voicing, bank);
+        y = x;
+        for (int k = 0; k < kBlock; k += 32)
+            RovuRiza_VoicingProcessBlock(bank, poles, state.bankHistory1, state.bankHistory2,
+                                         envelope, state.envelopeCoef, y.data() + k, 32);
+        benchmark::DoNotOptimize(y.data());
+    }
     st.SetItemsProcessed(st.iterations() * kBlock);
 }
 BENCHMARK(BM_VoicingBank);

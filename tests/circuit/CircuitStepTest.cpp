@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <vector>
 
@@ -237,4 +238,44 @@ TEST(CircuitTranscription, MatrixStepMatchesTheTermByTermReferenceStepByStep)
     }
     for (size_t f = 0; f < kFields; ++f)
         EXPECT_LE(largestDiff[f], 1e-3f * largestValue[f]) << "carried value " << f;
+}
+
+TEST(CircuitRuns, BlocksOfAnySizeEqualSingleStepsThroughARestart)
+{
+    // The render runs whole blocks of steps; where a block starts or ends must never change a
+    // result, including across the restart that a non-finite state forces.
+    Settings s;
+    s.tremolo = 0.8f;
+    s.expression = 0.5f;
+    const RovuRiza_StepControls c = controlsFor(s);
+    std::vector<float> u = sineAt(220.0, 1.2, 0.02);
+    u[u.size() / 3] = std::numeric_limits<float>::quiet_NaN();
+
+    RovuRiza_CircuitVars single = restingVars();
+    std::vector<float> expected(u.size());
+    for (size_t k = 0; k < u.size(); ++k)
+    {
+        if (k == u.size() / 2) single.x[4] = std::numeric_limits<float>::infinity();
+        expected[k] = RovuRiza_CircuitStep(single, sharedState(), u[k], c);
+    }
+
+    for (int block : {2, 7, 160, 4096})
+    {
+        RovuRiza_CircuitVars run = restingVars();
+        std::vector<float> actual(u.size());
+        for (size_t k = 0; k < u.size();)
+        {
+            size_t n = std::min(u.size() - k, size_t(block));
+            if (k < u.size() / 2 && k + n > u.size() / 2) n = u.size() / 2 - k;
+            if (k == u.size() / 2) run.x[4] = std::numeric_limits<float>::infinity();
+            RovuRiza_RunCircuit(run, sharedState(), c, u.data() + k, actual.data() + k, int(n));
+            k += n;
+        }
+        ASSERT_EQ(actual, expected) << "blocks of " << block;
+        EXPECT_EQ(std::memcmp(&run, &single, sizeof run), 0) << "blocks of " << block;
+    }
+    RovuRiza_CircuitVars untouched = restingVars();
+    RovuRiza_RunCircuit(untouched, sharedState(), c, u.data(), nullptr, 4);
+    RovuRiza_RunCircuit(untouched, sharedState(), c, u.data(), expected.data(), 0);
+    EXPECT_EQ(std::memcmp(&untouched, &restingVars(), sizeof untouched), 0);
 }
