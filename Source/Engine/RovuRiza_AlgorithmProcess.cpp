@@ -239,7 +239,8 @@ template <int kChannels> void ProcessBaseline(SRovuRiza_Alg_Context& ctx) noexce
 
 using ProcessFunction = void (*)(SRovuRiza_Alg_Context&) noexcept;
 
-bool HasVectorUnits() noexcept
+// Called by the resolvers during relocation, so it too must stay uninstrumented.
+__attribute__((no_sanitize("address", "undefined", "thread"))) inline bool HasVectorUnits() noexcept
 {
     __builtin_cpu_init();
     return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
