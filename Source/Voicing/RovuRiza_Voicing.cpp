@@ -242,28 +242,21 @@ template <typename V, bool Pair, bool Wide, bool Low = false>
                                                BankSums<V>& sums) noexcept
 {
     V h1, h2, p1, p2, t0, t1, d0, d1;
-    if constexpr (Low)
+    auto get = [](V& v, const float* p) noexcept
     {
-        loadLow(h1, history1 + s);
-        loadLow(h2, history2 + s);
-        loadLow(p1, poles.poleA1 + s);
-        loadLow(p2, poles.poleA2 + s);
-        loadLow(t0, bank.t0 + s);
-        loadLow(t1, bank.t1 + s);
-        loadLow(d0, bank.d0 + s);
-        loadLow(d1, bank.d1 + s);
-    }
-    else
-    {
-        load(h1, history1 + s);
-        load(h2, history2 + s);
-        load(p1, poles.poleA1 + s);
-        load(p2, poles.poleA2 + s);
-        load(t0, bank.t0 + s);
-        load(t1, bank.t1 + s);
-        load(d0, bank.d0 + s);
-        load(d1, bank.d1 + s);
-    }
+        if constexpr (Low)
+            loadLow(v, p);
+        else
+            load(v, p);
+    };
+    get(h1, history1 + s);
+    get(h2, history2 + s);
+    get(p1, poles.poleA1 + s);
+    get(p2, poles.poleA2 + s);
+    get(t0, bank.t0 + s);
+    get(t1, bank.t1 + s);
+    get(d0, bank.d0 + s);
+    get(d1, bank.d1 + s);
     if constexpr (Wide) pinned(p1, p2, t0, t1, d0, d1);
     V wA;
     recursion<Wide>(wA, yA, p1, h1, p2, h2);
