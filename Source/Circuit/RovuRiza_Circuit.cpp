@@ -897,26 +897,28 @@ void unpack(const Carried& c, RovuRiza_CircuitVars& s) noexcept
     }
     vars = s;
 }
+} // namespace
 
 // Built twice: for processors with 8-lane vector units (with register broadcasts) and fused
 // multiply-add, and for the baseline. Both run the same operations in the same order; the
 // vector build rounds each multiply-add once, so the two differ by float32 rounding only.
-__attribute__((target("avx2,fma"))) void vectorRun(RovuRiza_CircuitVars& v,
-                                                   const RovuRiza_ModelState& tables,
-                                                   const RovuRiza_StepControls& controls,
-                                                   const float* input, float* output,
-                                                   int count) noexcept
+__attribute__((target("avx2,fma"))) void
+RovuRiza_RunCircuitVector(RovuRiza_CircuitVars& v, const RovuRiza_ModelState& tables,
+                          const RovuRiza_StepControls& controls, const float* input, float* output,
+                          int count) noexcept
 {
     runSteps(v, tables, controls, input, output, count);
 }
 
-void baselineRun(RovuRiza_CircuitVars& v, const RovuRiza_ModelState& tables,
-                 const RovuRiza_StepControls& controls, const float* input, float* output,
-                 int count) noexcept
+void RovuRiza_RunCircuitBaseline(RovuRiza_CircuitVars& v, const RovuRiza_ModelState& tables,
+                                 const RovuRiza_StepControls& controls, const float* input,
+                                 float* output, int count) noexcept
 {
     runSteps(v, tables, controls, input, output, count);
 }
 
+namespace
+{
 using RunFunction = void (*)(RovuRiza_CircuitVars&, const RovuRiza_ModelState&,
                              const RovuRiza_StepControls&, const float*, float*, int) noexcept;
 } // namespace
@@ -928,8 +930,9 @@ extern "C" __attribute__((no_sanitize("address", "undefined", "thread"))) RunFun
 RovuRiza_ResolveRunCircuit() noexcept
 {
     __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma") ? vectorRun
-                                                                           : baselineRun;
+    return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma")
+               ? RovuRiza_RunCircuitVector
+               : RovuRiza_RunCircuitBaseline;
 }
 
 void RovuRiza_RunCircuitSteps(RovuRiza_CircuitVars& vars, const RovuRiza_ModelState& tables,

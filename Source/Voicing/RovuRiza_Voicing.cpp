@@ -94,15 +94,6 @@ void RovuRiza_BuildVoicingPayload(float soundValue, double sampleRate,
 
 namespace
 {
-// The baseline build of the kernel; the 8-lane build lives in its own translation unit, compiled
-// for that instruction set (see RovuRiza_VoicingWide.cpp).
-void baselineBlock(const RovuRiza_VoicingBankCoefficients& bank, const RovuRiza_SectionPoles& poles,
-                   float* history1, float* history2, float& envelope, float envelopeCoef,
-                   float* samples, int count) noexcept
-{
-    processBlock<false>(bank, poles, history1, history2, envelope, envelopeCoef, samples, count);
-}
-
 using BlockFunction = void (*)(const RovuRiza_VoicingBankCoefficients&,
                                const RovuRiza_SectionPoles&, float*, float*, float&, float, float*,
                                int) noexcept;
@@ -129,13 +120,25 @@ void RovuRiza_PrepareVoicingBank(const RovuRiza_VoicingPayload& payload,
     }
 }
 
+// The baseline build of the kernel; the 8-lane build lives in its own translation unit, compiled
+// for that instruction set (see RovuRiza_VoicingWide.cpp).
+void RovuRiza_VoicingBlockBaseline(const RovuRiza_VoicingBankCoefficients& bank,
+                                   const RovuRiza_SectionPoles& poles, float* history1,
+                                   float* history2, float& envelope, float envelopeCoef,
+                                   float* samples, int count) noexcept
+{
+    processBlock<false>(bank, poles, history1, history2, envelope, envelopeCoef, samples, count);
+}
+
 // Chosen once, when the library is loaded. It runs during relocation, before any sanitizer
 // runtime has set itself up, so it is left uninstrumented.
 extern "C" __attribute__((no_sanitize("address", "undefined", "thread"))) BlockFunction
 RovuRiza_ResolveVoicingProcessBlock() noexcept
 {
     __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2") ? RovuRiza_VoicingBlockWide : baselineBlock;
+    return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma")
+               ? RovuRiza_VoicingBlockWide
+               : RovuRiza_VoicingBlockBaseline;
 }
 
 void RovuRiza_VoicingProcessBlock(const RovuRiza_VoicingBankCoefficients& bank,

@@ -294,9 +294,3 @@ processBlock(const RovuRiza_VoicingBankCoefficients& bank, const RovuRiza_Sectio
     envelope = env;
 }
 } // namespace
-
-// The kernel built for 8-lane vector units with fused multiply-add; only for such processors.
-void RovuRiza_VoicingBlockWide(const RovuRiza_VoicingBankCoefficients& bank,
-                               const RovuRiza_SectionPoles& poles, float* history1, float* history2,
-                               float& envelope, float envelopeCoef, float* samples,
-                               int count) noexcept;

@@ -40,6 +40,34 @@ std::vector<float> tail(const std::vector<float>& x, double skipSeconds)
     return {x.begin() + size_t(skipSeconds * kInternalRate), x.end()};
 }
 
+using RunFunction = void (*)(RovuRiza_CircuitVars&, const RovuRiza_ModelState&,
+                             const RovuRiza_StepControls&, const float*, float*, int) noexcept;
+
+struct Build
+{
+    const char* name;
+    RunFunction run;
+};
+
+// The run as the render calls it, and each build behind it that this processor can run: the
+// one it does not pick is otherwise never exercised here.
+std::vector<Build> runnableBuilds()
+{
+    std::vector<Build> builds = {{"chosen at load", RovuRiza_RunCircuit},
+                                 {"baseline", RovuRiza_RunCircuitBaseline}};
+    __builtin_cpu_init();
+    if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma"))
+        builds.push_back({"vector", RovuRiza_RunCircuitVector});
+    return builds;
+}
+
+float stepWith(const Build& build, RovuRiza_CircuitVars& v, float u, const RovuRiza_StepControls& c)
+{
+    float o = 0.f;
+    build.run(v, sharedState(), c, &u, &o, 1);
+    return o;
+}
+
 double thdOf(float gain, double level, const Settings& s = {})
 {
     RovuRiza_CircuitVars v = restingVars();
@@ -205,45 +233,50 @@ TEST(CircuitBehaviour, FullTremoloSwingsThePentodeBiasAtTheRate)
 
 TEST(CircuitTranscription, MatrixStepMatchesTheTermByTermReferenceStepByStep)
 {
-    // From the same state, one step of each must agree: through the start-up from zero, at
-    // rest, and under a hard drive with tremolo and full expression.
+    // From the same state, one step of each must agree, in every build: through the start-up
+    // from zero, at rest, and under a hard drive with tremolo and full expression.
     Settings s;
     s.tremolo = 1.f;
     s.rate = 1.f;
     s.expression = 1.f;
     s.tone = 0.7f;
     const RovuRiza_StepControls c = controlsFor(s);
-    RovuRiza_CircuitVars ref = zeroVars();
     const std::vector<float> drive = sineAt(110.0, 1.5, 0.25);
     const size_t steps = 40000 + drive.size();
     // Per carried value: the largest difference against the largest magnitude it reaches.
     // Summation order alone moves results by up to ~2e-4 of that: the pentode rows are
     // differences of terms far larger than themselves. A wrong coefficient moves them by more.
     constexpr size_t kFields = sizeof(RovuRiza_CircuitVars) / sizeof(float);
-    std::vector<float> largestDiff(kFields, 0.f), largestValue(kFields, 0.f);
-    for (size_t k = 0; k < steps; ++k)
+    for (const Build& build : runnableBuilds())
     {
-        const float u = k < 40000 ? 0.f : drive[k - 40000];
-        RovuRiza_CircuitVars fast = ref;
-        const float expected = referenceCircuitStep(ref, sharedState(), u, c);
-        const float actual = RovuRiza_CircuitStep(fast, sharedState(), u, c);
-        ASSERT_NEAR(actual, expected, 1e-4f + 1e-4f * std::fabs(expected)) << "step " << k;
-        const float* a = reinterpret_cast<const float*>(&fast);
-        const float* b = reinterpret_cast<const float*>(&ref);
-        for (size_t f = 0; f < kFields; ++f)
+        RovuRiza_CircuitVars ref = zeroVars();
+        std::vector<float> largestDiff(kFields, 0.f), largestValue(kFields, 0.f);
+        for (size_t k = 0; k < steps; ++k)
         {
-            largestDiff[f] = std::max(largestDiff[f], std::fabs(a[f] - b[f]));
-            largestValue[f] = std::max(largestValue[f], std::fabs(b[f]));
+            const float u = k < 40000 ? 0.f : drive[k - 40000];
+            RovuRiza_CircuitVars fast = ref;
+            const float expected = referenceCircuitStep(ref, sharedState(), u, c);
+            const float actual = stepWith(build, fast, u, c);
+            ASSERT_NEAR(actual, expected, 1e-4f + 1e-4f * std::fabs(expected))
+                << build.name << ", step " << k;
+            const float* a = reinterpret_cast<const float*>(&fast);
+            const float* b = reinterpret_cast<const float*>(&ref);
+            for (size_t f = 0; f < kFields; ++f)
+            {
+                largestDiff[f] = std::max(largestDiff[f], std::fabs(a[f] - b[f]));
+                largestValue[f] = std::max(largestValue[f], std::fabs(b[f]));
+            }
         }
+        for (size_t f = 0; f < kFields; ++f)
+            EXPECT_LE(largestDiff[f], 1e-3f * largestValue[f])
+                << build.name << ", carried value " << f;
     }
-    for (size_t f = 0; f < kFields; ++f)
-        EXPECT_LE(largestDiff[f], 1e-3f * largestValue[f]) << "carried value " << f;
 }
 
 TEST(CircuitRuns, BlocksOfAnySizeEqualSingleStepsThroughARestart)
 {
     // The render runs whole blocks of steps; where a block starts or ends must never change a
-    // result, including across the restart that a non-finite state forces.
+    // result, in any build, including across the restart that a non-finite state forces.
     Settings s;
     s.tremolo = 0.8f;
     s.expression = 0.5f;
@@ -251,29 +284,42 @@ TEST(CircuitRuns, BlocksOfAnySizeEqualSingleStepsThroughARestart)
     std::vector<float> u = sineAt(220.0, 1.2, 0.02);
     u[u.size() / 3] = std::numeric_limits<float>::quiet_NaN();
 
-    RovuRiza_CircuitVars single = restingVars();
-    std::vector<float> expected(u.size());
-    for (size_t k = 0; k < u.size(); ++k)
+    for (const Build& build : runnableBuilds())
     {
-        if (k == u.size() / 2) single.x[4] = std::numeric_limits<float>::infinity();
-        expected[k] = RovuRiza_CircuitStep(single, sharedState(), u[k], c);
-    }
-
-    for (int block : {2, 7, 160, 4096})
-    {
-        RovuRiza_CircuitVars run = restingVars();
-        std::vector<float> actual(u.size());
-        for (size_t k = 0; k < u.size();)
+        RovuRiza_CircuitVars single = restingVars();
+        std::vector<float> expected(u.size());
+        for (size_t k = 0; k < u.size(); ++k)
         {
-            size_t n = std::min(u.size() - k, size_t(block));
-            if (k < u.size() / 2 && k + n > u.size() / 2) n = u.size() / 2 - k;
-            if (k == u.size() / 2) run.x[4] = std::numeric_limits<float>::infinity();
-            RovuRiza_RunCircuit(run, sharedState(), c, u.data() + k, actual.data() + k, int(n));
-            k += n;
+            if (k == u.size() / 2) single.x[4] = std::numeric_limits<float>::infinity();
+            expected[k] = stepWith(build, single, u[k], c);
         }
-        ASSERT_EQ(actual, expected) << "blocks of " << block;
-        EXPECT_EQ(std::memcmp(&run, &single, sizeof run), 0) << "blocks of " << block;
+
+        for (int block : {2, 7, 160, 4096})
+        {
+            RovuRiza_CircuitVars run = restingVars();
+            std::vector<float> actual(u.size());
+            for (size_t k = 0; k < u.size();)
+            {
+                size_t n = std::min(u.size() - k, size_t(block));
+                if (k < u.size() / 2 && k + n > u.size() / 2) n = u.size() / 2 - k;
+                if (k == u.size() / 2) run.x[4] = std::numeric_limits<float>::infinity();
+                build.run(run, sharedState(), c, u.data() + k, actual.data() + k, int(n));
+                k += n;
+            }
+            ASSERT_EQ(actual, expected) << build.name << ", blocks of " << block;
+            EXPECT_EQ(std::memcmp(&run, &single, sizeof run), 0)
+                << build.name << ", blocks of " << block;
+        }
     }
+    // The single-step entry point is the run of one, and a run with nothing to do touches
+    // nothing.
+    const Build chosen = runnableBuilds()[0];
+    RovuRiza_CircuitVars viaStep = restingVars(), viaRun = restingVars();
+    for (size_t k = 0; k < 2000; ++k)
+        ASSERT_EQ(RovuRiza_CircuitStep(viaStep, sharedState(), u[k], c),
+                  stepWith(chosen, viaRun, u[k], c))
+            << k;
+    std::vector<float> expected(4);
     RovuRiza_CircuitVars untouched = restingVars();
     RovuRiza_RunCircuit(untouched, sharedState(), c, u.data(), nullptr, 4);
     RovuRiza_RunCircuit(untouched, sharedState(), c, u.data(), expected.data(), 0);

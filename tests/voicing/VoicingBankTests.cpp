@@ -273,9 +273,32 @@ struct BlockRun
     float envelope;
 };
 
-// The whole signal through the block function in blocks of the given lengths (cycled).
+using BlockFunction = void (*)(const RovuRiza_VoicingBankCoefficients&,
+                               const RovuRiza_SectionPoles&, float*, float*, float&, float, float*,
+                               int) noexcept;
+
+struct Build
+{
+    const char* name;
+    BlockFunction process;
+};
+
+// The block function as the render calls it, and each build behind it that this processor can
+// run: the one it does not pick is otherwise never exercised here.
+std::vector<Build> RunnableBuilds()
+{
+    std::vector<Build> builds = {{"chosen at load", RovuRiza_VoicingProcessBlock},
+                                 {"baseline", RovuRiza_VoicingBlockBaseline}};
+    __builtin_cpu_init();
+    if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma"))
+        builds.push_back({"wide", RovuRiza_VoicingBlockWide});
+    return builds;
+}
+
+// The whole signal through a block function in blocks of the given lengths (cycled).
 BlockRun RunInBlocks(float fs, float value, int count, const std::vector<float>& x,
-                     const std::vector<int>& lengths)
+                     const std::vector<int>& lengths,
+                     BlockFunction process = RovuRiza_VoicingProcessBlock)
 {
     Bank b(fs, value);
     b.payload.sectionCount = count;
@@ -286,8 +309,7 @@ BlockRun RunInBlocks(float fs, float value, int count, const std::vector<float>&
     for (size_t n = 0; n < x.size();)
     {
         const int length = std::min<int>(lengths[next++ % lengths.size()], int(x.size() - n));
-        RovuRiza_VoicingProcessBlock(bank, b.poles, b.h1, b.h2, b.envelope, b.coef,
-                                     r.out.data() + n, length);
+        process(bank, b.poles, b.h1, b.h2, b.envelope, b.coef, r.out.data() + n, length);
         n += size_t(length);
     }
     r.h1.assign(b.h1, b.h1 + 200);
@@ -314,43 +336,46 @@ TEST(VoicingBankBlock, MatchesADoublePrecisionBankOverAVariedSignal)
         int count;
         double tolerance;
     } cases[] = {{100, 1e-4}, {37, 1e-4}, {7, 1e-3}, {3, 1e-3}};
-    for (const auto& [count, tolerance] : cases)
-    {
-        const BlockRun got = RunInBlocks(48000.0f, 0.08f, count, x, {256});
-        Bank b(48000.0f, 0.08f);
-        DoubleBank ref;
-        double worst = 0.0;
-        for (int n = 0; n < length; ++n)
+    for (const Build& build : RunnableBuilds())
+        for (const auto& [count, tolerance] : cases)
         {
-            const double want = ref.Run(b, count, x[n]);
-            ASSERT_TRUE(std::isfinite(got.out[n])) << n;
-            worst = std::max(worst, std::abs(got.out[n] - want) / (ref.level + 1e-30));
+            const BlockRun got = RunInBlocks(48000.0f, 0.08f, count, x, {256}, build.process);
+            Bank b(48000.0f, 0.08f);
+            DoubleBank ref;
+            double worst = 0.0;
+            for (int n = 0; n < length; ++n)
+            {
+                const double want = ref.Run(b, count, x[n]);
+                ASSERT_TRUE(std::isfinite(got.out[n])) << build.name << ", sample " << n;
+                worst = std::max(worst, std::abs(got.out[n] - want) / (ref.level + 1e-30));
+            }
+            EXPECT_LT(worst, tolerance) << build.name << ", " << count << " sections";
+            EXPECT_EQ(got.envelope, ref.envelope) << build.name;
+            for (int s = count; s < 200; ++s)
+                ASSERT_EQ(got.h1[s], 0.0f) << build.name << ", section " << s;
         }
-        EXPECT_LT(worst, tolerance) << count << " sections";
-        EXPECT_EQ(got.envelope, ref.envelope);
-        for (int s = count; s < 200; ++s)
-            ASSERT_EQ(got.h1[s], 0.0f) << s;
-    }
 }
 
 TEST(VoicingBankBlock, SplittingIntoBlocksChangesNothing)
 {
     const std::vector<float> x = VariedSignal(20000);
-    for (int count : {100, 37})
-    {
-        const BlockRun single = RunInBlocks(44100.0f, 0.2f, count, x, {1});
-        for (const std::vector<int>& lengths :
-             std::vector<std::vector<int>>{{2}, {3}, {64}, {1, 5, 2, 511, 0, 33}, {20000}})
+    for (const Build& build : RunnableBuilds())
+        for (int count : {100, 37})
         {
-            const BlockRun r = RunInBlocks(44100.0f, 0.2f, count, x, lengths);
-            ASSERT_EQ(r.envelope, single.envelope);
-            for (size_t n = 0; n < x.size(); ++n)
-                ASSERT_EQ(r.out[n], single.out[n])
-                    << n << " of blocks " << lengths[1 % lengths.size()];
-            ASSERT_EQ(r.h1, single.h1);
-            ASSERT_EQ(r.h2, single.h2);
+            const BlockRun single = RunInBlocks(44100.0f, 0.2f, count, x, {1}, build.process);
+            for (const std::vector<int>& lengths :
+                 std::vector<std::vector<int>>{{2}, {3}, {64}, {1, 5, 2, 511, 0, 33}, {20000}})
+            {
+                const BlockRun r = RunInBlocks(44100.0f, 0.2f, count, x, lengths, build.process);
+                ASSERT_EQ(r.envelope, single.envelope) << build.name;
+                for (size_t n = 0; n < x.size(); ++n)
+                    ASSERT_EQ(r.out[n], single.out[n])
+                        << build.name << ", sample " << n << " of blocks "
+                        << lengths[1 % lengths.size()];
+                ASSERT_EQ(r.h1, single.h1) << build.name;
+                ASSERT_EQ(r.h2, single.h2) << build.name;
+            }
         }
-    }
     // The one-sample entry point is the same bank.
     Bank b(44100.0f, 0.2f);
     const BlockRun block = RunInBlocks(44100.0f, 0.2f, 100, x, {128});
