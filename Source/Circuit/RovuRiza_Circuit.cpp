@@ -487,6 +487,10 @@ template <int kWidth> struct PositionMap
     float scale[kWidth];
     float offset[kWidth];
     float limit[kWidth];
+    // Largest whole part read: one row short of the last, so that the next row always exists
+    // (the last row is then read with fraction 1, which gives the same value bit for bit: the
+    // other row's weights are exact zeros).
+    int lastWhole[kWidth];
 };
 
 // Lanes alternate between rows and columns, starting with `firstIsRow`.
@@ -502,6 +506,7 @@ constexpr PositionMap<kWidth> positionMap(const float (&offset)[kWidth],
         m.scale[k] = float(double(scale[k]) * last);
         m.offset[k] = float(-double(offset[k]) * double(scale[k]) * last);
         m.limit[k] = float(last);
+        m.lastWhole[k] = row ? kLastRow - 1 : kLastColumn;
     }
     return m;
 }
@@ -563,7 +568,9 @@ template <int kWidth, class L>
     load(limit, map.limit);
     L pos = position < limit ? position : limit;
     pos = pos > L{} ? pos : L{};
-    const Ints whole = __builtin_convertvector(pos, Ints);
+    Ints whole = __builtin_convertvector(pos, Ints), lastWhole;
+    std::memcpy(&lastWhole, map.lastWhole, sizeof lastWhole);
+    whole = whole < lastWhole ? whole : lastWhole;
     const L fraction = pos - __builtin_convertvector(whole, L);
     std::memcpy(out.whole, &whole, sizeof whole);
     std::memcpy(out.fraction, &fraction, sizeof fraction);
@@ -584,8 +591,7 @@ inline void coordinatesOf(const L& position, const PositionMap<kWidth>& map, flo
 // column is always in the row.
 struct TablePoint
 {
-    int base;    // offset of [r0][c0]
-    int rowStep; // offset from r0 to r1
+    int base; // offset of [r0][c0]; [r1][c0] is one row further on
     float w00, w01, w10, w11;
 };
 
@@ -593,14 +599,14 @@ inline TablePoint locate(int row, float rowFraction, int column, float columnFra
 {
     const float r0 = 1.f - rowFraction;
     const float c0 = 1.f - columnFraction;
-    return {row * kColumns + column, row < kLastRow ? kColumns : 0, r0 * c0, r0 * columnFraction,
-            rowFraction * c0,        rowFraction * columnFraction};
+    return {row * kColumns + column, r0 * c0, r0 * columnFraction, rowFraction * c0,
+            rowFraction * columnFraction};
 }
 
 inline float readTable(const float* table, const TablePoint& p) noexcept
 {
     const float* t0 = table + p.base;
-    const float* t1 = t0 + p.rowStep;
+    const float* t1 = t0 + kColumns;
     return (t0[0] * p.w00 + t0[1] * p.w01) + (t1[0] * p.w10 + t1[1] * p.w11);
 }
 
