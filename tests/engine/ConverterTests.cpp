@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <limits>
+#include <vector>
 
 #include "Converter/RovuRiza_Converter.h"
 #include "EngineTestSupport.h"
@@ -78,6 +80,41 @@ TEST(ConverterFilter, Float32RecursionIsStableAndMeetsTheDesign)
     }
     for (double f = 35100; f <= 96000; f += 300)
         EXPECT_LE(GainDbAt(h, f), -79.5) << f;
+}
+
+TEST(ConverterFilter, RunsOfAnyLengthEqualSingleStepsAndKeepTheFullRecord)
+{
+    // The render feeds whole chunks; where a run starts or ends must change no output and no
+    // value of the record, whose histories hold nine values each (one more than the next output
+    // reads) newest first.
+    RovuRiza_ConverterVars v = MakeConverter(192000.0f);
+    std::vector<float> in(3000);
+    for (size_t n = 0; n < in.size(); ++n)
+        in[n] = static_cast<float>(std::sin(0.07 * double(n)) + 0.3 * std::sin(0.9 * double(n)));
+    RovuRiza_ConverterFilter single{};
+    std::vector<float> expected(in.size());
+    for (size_t n = 0; n < in.size(); ++n)
+        expected[n] = RovuRiza_ConverterFilterStep(single, v.forward, v.recursive, in[n]);
+    for (int k = 0; k < 9; ++k)
+    {
+        EXPECT_EQ(single.x[k], in[in.size() - 1 - k]) << k;
+        EXPECT_EQ(single.y[k], expected[in.size() - 1 - k]) << k;
+    }
+    for (const std::vector<int>& lengths :
+         std::vector<std::vector<int>>{{2}, {7}, {8}, {9}, {128}, {1, 15, 0, 33, 3, 64}, {3000}})
+    {
+        RovuRiza_ConverterFilter run{};
+        std::vector<float> actual = in;
+        size_t next = 0;
+        for (size_t n = 0; n < in.size();)
+        {
+            const int length = std::min<int>(lengths[next++ % lengths.size()], int(in.size() - n));
+            RovuRiza_ConverterFilterRun(run, v.forward, v.recursive, actual.data() + n, length);
+            n += size_t(length);
+        }
+        ASSERT_EQ(actual, expected) << "runs of " << lengths[0];
+        EXPECT_EQ(std::memcmp(&run, &single, sizeof run), 0) << "runs of " << lengths[0];
+    }
 }
 
 TEST(ConverterFilter, Float32RoundingNoiseStaysLow)
