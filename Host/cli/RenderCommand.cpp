@@ -36,7 +36,8 @@ options:
   --cc11 N         control change 11 (expression) with value N (0..127) at the start
   --block N        host block size, 1..8192 (default 512)
   --stereo         stereo configuration for a mono input
-  --format F       output samples: float (default), pcm24 or pcm16
+  --format F       output samples: float (default), pcm24 or pcm16; the integer formats
+                   clip what exceeds full scale, and the summary counts it
   --json           print the summary as one JSON object
   --bundle PATH    the plug-in bundle to load
 )";
@@ -104,6 +105,7 @@ struct RenderResult
     int channelsIn = 0, channelsOut = 0;
     double sampleRate = 0;
     double peak = 0, sumSquares = 0;
+    int64_t overFullScale = 0; // samples an integer file holds only clipped
     double seconds = 0, processSeconds = 0, setupMs = 0;
     bool nonFinite = false;
 };
@@ -219,6 +221,7 @@ template <class Sink> RenderResult render(RenderRequest& request, InputSource& s
                 if (!std::isfinite(v)) result.nonFinite = true;
                 result.peak = std::max(result.peak, double(std::abs(v)));
                 result.sumSquares += double(v) * v;
+                if (!(std::abs(v) <= 1.0f)) ++result.overFullScale;
             }
         sink(interleavedIn.data(), source.channels, interleavedOut.data(), ch, n);
         result.frames += n;
@@ -231,6 +234,8 @@ template <class Sink> RenderResult render(RenderRequest& request, InputSource& s
 
 void printSummary(const RenderRequest& request, const RenderResult& r)
 {
+    // A float file keeps what exceeds full scale; an integer one clips it.
+    const int64_t clipped = request.format == SampleFormat::Float32 ? 0 : r.overFullScale;
     const double rms = r.frames ? std::sqrt(r.sumSquares / double(r.frames * r.channelsOut)) : 0;
     const double factor = r.processSeconds > 0 ? r.seconds / r.processSeconds : INFINITY;
     const char* configuration = r.channelsOut == 2 ? "stereo" : "mono";
@@ -251,6 +256,7 @@ void printSummary(const RenderRequest& request, const RenderResult& r)
             .field("setup_ms", r.setupMs)
             .field("realtime_factor", factor)
             .field("finite", !r.nonFinite)
+            .field("clipped_samples", (long long)clipped)
             .endObject();
         std::printf("%s\n", j.str().c_str());
         return;
@@ -261,6 +267,10 @@ void printSummary(const RenderRequest& request, const RenderResult& r)
     std::printf("duration       %.2f s at %.0f Hz, %s, blocks of %d\n", r.seconds, r.sampleRate,
                 configuration, int(request.session.blockSize));
     std::printf("output level   peak %.1f dBFS, RMS %.1f dBFS\n", toDb(r.peak), toDb(rms));
+    if (clipped > 0)
+        std::printf("clipped        %lld samples above full scale (lower Volume, or --format "
+                    "float keeps them)\n",
+                    (long long)clipped);
     std::printf("set-up         %.0f ms\n", r.setupMs);
     std::printf("speed          %.1fx real time\n", factor);
 }

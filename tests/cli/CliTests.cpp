@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -174,6 +175,40 @@ TEST_F(CliTest, SilenceGivesFiniteTinyOutputWithoutDrift)
     }
     EXPECT_LT(lastSecondPeak, 1e-2);
     EXPECT_LE(lastSecondPeak, thirdSecondPeak * 1.5 + 1e-6);
+}
+
+TEST_F(CliTest, IntegerFilesClipWhatExceedsFullScaleAndSaySo)
+{
+    // The amp's output is transparent to highs and can pass full scale; a float file keeps it,
+    // an integer file must clip it (never wrap around) and the summary must say how much.
+    writeWav(path("in.wav"), pluck(48000, 1, 0.5, 0.8));
+    const std::string render = "render " + path("in.wav") + " ";
+    const Outcome kept = tavelo(render + path("float.wav") + " --set Volume=1");
+    ASSERT_EQ(kept.status, 0) << kept.err;
+    EXPECT_EQ(kept.out.find("clipped"), std::string::npos) << kept.out;
+    const Audio full = readWav(path("float.wav"));
+    size_t overs = 0;
+    for (float v : full.samples)
+        overs += std::abs(v) > 1.0f;
+    ASSERT_GT(overs, 0u) << "the case needs output above full scale";
+
+    const Outcome clipped = tavelo(render + path("pcm.wav") + " --set Volume=1 --format pcm16");
+    ASSERT_EQ(clipped.status, 0) << clipped.err;
+    EXPECT_NE(clipped.out.find("clipped        " + std::to_string(overs) + " samples"),
+              std::string::npos)
+        << clipped.out;
+    const Audio pcm = readWav(path("pcm.wav"));
+    ASSERT_EQ(pcm.samples.size(), full.samples.size());
+    for (size_t i = 0; i < pcm.samples.size(); ++i)
+    {
+        const float want = std::max(-1.0f, std::min(1.0f, full.samples[i]));
+        ASSERT_NEAR(pcm.samples[i], want, 1e-4f) << "sample " << i;
+    }
+    const Outcome json =
+        tavelo(render + path("pcm24.wav") + " --set Volume=1 --format pcm24 --json");
+    ASSERT_EQ(json.status, 0) << json.err;
+    EXPECT_NE(json.out.find("\"clipped_samples\": " + std::to_string(overs)), std::string::npos)
+        << json.out;
 }
 
 TEST_F(CliTest, EverySupportedRateRendersAndEightKilohertzIsRefused)
