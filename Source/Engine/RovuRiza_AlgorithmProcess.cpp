@@ -266,6 +266,16 @@ void RovuRiza_ProcessMono(SRovuRiza_Alg_Context& ctx) noexcept
 void RovuRiza_ProcessStereo(SRovuRiza_Alg_Context& ctx) noexcept
     __attribute__((ifunc("RovuRiza_ResolveProcessStereo")));
 
+void RovuRiza_ProcessMonoBaseline(SRovuRiza_Alg_Context& ctx) noexcept
+{
+    ProcessBaseline<1>(ctx);
+}
+
+void RovuRiza_ProcessMonoVector(SRovuRiza_Alg_Context& ctx) noexcept
+{
+    ProcessVector<1>(ctx);
+}
+
 template <int kInputs, int kOutputs>
 void RovuRiza_AlgorithmProcessFunction(SRovuRiza_Alg_Context* const inInstancesBegin[],
                                        const void* inInstancesEnd) noexcept

@@ -134,13 +134,18 @@ struct Instance
         }
         length = n;
         SRovuRiza_Alg_Context* list[1] = {&ctx};
-        if (channels == 1)
+        if (process != nullptr)
+            process(ctx);
+        else if (channels == 1)
             RovuRiza_AlgorithmProcessFunction<1, 1>(list, list + 1);
         else
             RovuRiza_AlgorithmProcessFunction<2, 2>(list, list + 1);
     }
 
     RovuRiza_ModelState& State() { return AsState(state); }
+
+    // One build of the mono render in place of the callback's own choice.
+    void (*process)(SRovuRiza_Alg_Context&) noexcept = nullptr;
 
     float fs;
     int channels;

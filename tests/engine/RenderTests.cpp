@@ -207,6 +207,56 @@ TEST(RenderBlocks, SplittingABlockChangesNothing)
     EXPECT_EQ(joined, whole->out[0]);
 }
 
+TEST(RenderBlocks, EveryBuildSplitsAlikeAndTheBuildsAgreeWithinRounding)
+{
+    // The callback runs the build this processor can take; the other one ships for other
+    // processors and must render the same amp: exactly the same wherever blocks are split, and
+    // as close to the chosen build as rounding allows. The driven amp magnifies any rounding
+    // (an input moved by one ulp moves the output by some 2e-3 of its peak), so that is the
+    // yardstick: the builds round their multiply-adds differently, but may differ by no more
+    // than a few such nudges.
+    using Process = void (*)(SRovuRiza_Alg_Context&) noexcept;
+    std::vector<Process> builds = {RovuRiza_ProcessMonoBaseline};
+    __builtin_cpu_init();
+    if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma"))
+        builds.push_back(RovuRiza_ProcessMonoVector);
+    const std::vector<float> x = Sine(110.0, 44100.0, 22050, 0.5);
+    auto largestDifference = [](const std::vector<float>& a, const std::vector<float>& b)
+    {
+        double worst = 0.0;
+        for (size_t n = 0; n < a.size(); ++n)
+            worst = std::max(worst, std::fabs(double(a[n]) - double(b[n])));
+        return worst;
+    };
+    auto chosen = Sounding(44100.0f);
+    chosen->Render(x.data(), nullptr, int(x.size()));
+    std::vector<float> nudgedInput = x;
+    for (float& v : nudgedInput)
+        v = std::nextafter(v, 2.0f);
+    auto nudged = Sounding(44100.0f);
+    nudged->Render(nudgedInput.data(), nullptr, int(x.size()));
+    const double nudge = largestDifference(nudged->out[0], chosen->out[0]);
+    ASSERT_GT(nudge, 0.0);
+
+    for (Process process : builds)
+    {
+        auto whole = Sounding(44100.0f);
+        whole->process = process;
+        whole->Render(x.data(), nullptr, int(x.size()));
+        auto pieces = Sounding(44100.0f);
+        pieces->process = process;
+        std::vector<float> joined;
+        for (size_t start = 0, n = 1; start < x.size(); start += n, n = n * 3 + 7)
+        {
+            n = std::min(n, x.size() - start);
+            pieces->Render(x.data() + start, nullptr, int(n));
+            joined.insert(joined.end(), pieces->out[0].begin(), pieces->out[0].end());
+        }
+        EXPECT_EQ(joined, whole->out[0]);
+        EXPECT_LT(largestDifference(whole->out[0], chosen->out[0]), 3.0 * nudge);
+    }
+}
+
 TEST(RenderBlocks, SetUpAgainRestoresEveryCarriedValue)
 {
     auto inst = Sounding(48000.0f);
