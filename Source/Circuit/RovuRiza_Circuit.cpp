@@ -1,5 +1,6 @@
 #include "Circuit/RovuRiza_Circuit.h"
 
+#include "Engine/RovuRiza_VectorUnits.h"
 #include "OutputStage/RovuRiza_OutputStage.h"
 
 #include <cmath>
@@ -935,10 +936,7 @@ using RunFunction = void (*)(RovuRiza_CircuitVars&, const RovuRiza_ModelState&,
 extern "C" __attribute__((no_sanitize("address", "undefined", "thread"))) RunFunction
 RovuRiza_ResolveRunCircuit() noexcept
 {
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma")
-               ? RovuRiza_RunCircuitVector
-               : RovuRiza_RunCircuitBaseline;
+    return RovuRiza_HasVectorUnits() ? RovuRiza_RunCircuitVector : RovuRiza_RunCircuitBaseline;
 }
 
 void RovuRiza_RunCircuitSteps(RovuRiza_CircuitVars& vars, const RovuRiza_ModelState& tables,

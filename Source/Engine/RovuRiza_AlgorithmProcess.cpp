@@ -6,6 +6,7 @@
 #include "AAX_IMIDINode.h"
 #include "Circuit/RovuRiza_Circuit.h"
 #include "Converter/RovuRiza_Converter.h"
+#include "Engine/RovuRiza_VectorUnits.h"
 #include "ModelState/RovuRiza_Dither.h"
 #include "ModelState/RovuRiza_ModelState.h"
 #include "ModelState/RovuRiza_Pickup.h"
@@ -238,13 +239,6 @@ template <int kChannels> void ProcessBaseline(SRovuRiza_Alg_Context& ctx) noexce
 }
 
 using ProcessFunction = void (*)(SRovuRiza_Alg_Context&) noexcept;
-
-// Called by the resolvers during relocation, so it too must stay uninstrumented.
-__attribute__((no_sanitize("address", "undefined", "thread"))) inline bool HasVectorUnits() noexcept
-{
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
-}
 } // namespace
 
 // Chosen once, when the library is loaded. They run during relocation, before any sanitizer
@@ -252,13 +246,13 @@ __attribute__((no_sanitize("address", "undefined", "thread"))) inline bool HasVe
 extern "C" __attribute__((no_sanitize("address", "undefined", "thread"))) ProcessFunction
 RovuRiza_ResolveProcessMono() noexcept
 {
-    return HasVectorUnits() ? ProcessVector<1> : ProcessBaseline<1>;
+    return RovuRiza_HasVectorUnits() ? ProcessVector<1> : ProcessBaseline<1>;
 }
 
 extern "C" __attribute__((no_sanitize("address", "undefined", "thread"))) ProcessFunction
 RovuRiza_ResolveProcessStereo() noexcept
 {
-    return HasVectorUnits() ? ProcessVector<2> : ProcessBaseline<2>;
+    return RovuRiza_HasVectorUnits() ? ProcessVector<2> : ProcessBaseline<2>;
 }
 
 void RovuRiza_ProcessMono(SRovuRiza_Alg_Context& ctx) noexcept

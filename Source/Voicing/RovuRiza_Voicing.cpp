@@ -1,5 +1,7 @@
 #include "Voicing/RovuRiza_Voicing.h"
 
+#include "Engine/RovuRiza_VectorUnits.h"
+
 #include <cmath>
 
 #include "Voicing/RovuRiza_VoicingGains.h"
@@ -135,10 +137,7 @@ void RovuRiza_VoicingBlockBaseline(const RovuRiza_VoicingBankCoefficients& bank,
 extern "C" __attribute__((no_sanitize("address", "undefined", "thread"))) BlockFunction
 RovuRiza_ResolveVoicingProcessBlock() noexcept
 {
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma")
-               ? RovuRiza_VoicingBlockWide
-               : RovuRiza_VoicingBlockBaseline;
+    return RovuRiza_HasVectorUnits() ? RovuRiza_VoicingBlockWide : RovuRiza_VoicingBlockBaseline;
 }
 
 void RovuRiza_VoicingProcessBlock(const RovuRiza_VoicingBankCoefficients& bank,

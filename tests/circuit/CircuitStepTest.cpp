@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "CircuitFixture.h"
+#include "Engine/RovuRiza_VectorUnits.h"
 #include "ReferenceCircuitStep.h"
 #include "SignalAnalysis.h"
 
@@ -55,9 +56,7 @@ std::vector<Build> runnableBuilds()
 {
     std::vector<Build> builds = {{"chosen at load", RovuRiza_RunCircuit},
                                  {"baseline", RovuRiza_RunCircuitBaseline}};
-    __builtin_cpu_init();
-    if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma"))
-        builds.push_back({"vector", RovuRiza_RunCircuitVector});
+    if (RovuRiza_HasVectorUnits()) builds.push_back({"vector", RovuRiza_RunCircuitVector});
     return builds;
 }
 

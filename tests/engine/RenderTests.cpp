@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "EngineTestSupport.h"
+#include "Engine/RovuRiza_VectorUnits.h"
 #include "Voicing/RovuRiza_Voicing.h"
 
 namespace
@@ -217,9 +218,7 @@ TEST(RenderBlocks, EveryBuildSplitsAlikeAndTheBuildsAgreeWithinRounding)
     // than a few such nudges.
     using Process = void (*)(SRovuRiza_Alg_Context&) noexcept;
     std::vector<Process> builds = {RovuRiza_ProcessMonoBaseline};
-    __builtin_cpu_init();
-    if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma"))
-        builds.push_back(RovuRiza_ProcessMonoVector);
+    if (RovuRiza_HasVectorUnits()) builds.push_back(RovuRiza_ProcessMonoVector);
     const std::vector<float> x = Sine(110.0, 44100.0, 22050, 0.5);
     auto largestDifference = [](const std::vector<float>& a, const std::vector<float>& b)
     {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ModelState/RovuRiza_ModelState.h"
+#include "Engine/RovuRiza_VectorUnits.h"
 #include "Voicing/RovuRiza_Voicing.h"
 #include "Voicing/RovuRiza_VoicingGains.h"
 
@@ -289,9 +290,7 @@ std::vector<Build> RunnableBuilds()
 {
     std::vector<Build> builds = {{"chosen at load", RovuRiza_VoicingProcessBlock},
                                  {"baseline", RovuRiza_VoicingBlockBaseline}};
-    __builtin_cpu_init();
-    if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma"))
-        builds.push_back({"wide", RovuRiza_VoicingBlockWide});
+    if (RovuRiza_HasVectorUnits()) builds.push_back({"wide", RovuRiza_VoicingBlockWide});
     return builds;
 }
 
