@@ -3,6 +3,8 @@
 // loop keeps the carried values in a local RovuRiza_ConverterVars for a whole call.
 #pragma once
 
+#include <cstring>
+
 #include "ModelState/RovuRiza_ModelState.h"
 
 inline constexpr int kRovuRizaConverterMaxSteps = 12; // internal steps per host sample, at most
@@ -52,42 +54,86 @@ void RovuRiza_LoadConverter(const RovuRiza_ModelState& state,
 void RovuRiza_StoreConverter(const RovuRiza_ConverterVars& vars,
                              RovuRiza_ModelState& state) noexcept;
 
-// Feeds `count` values through a converter filter, in place. The histories stay in registers
-// for the run and go back to the record at its end.
+// Feeds `count` values through a converter filter, in place. The taps are read where they lie,
+// in two local arrays holding the run's history ahead of its values (oldest first), instead of
+// shifting eighteen registers along at every step. The input terms do not depend on the
+// recursion, so they are summed eight steps at a time in vector lanes; the recursion then adds
+// the feedback with the two newest outputs in registers, since its shortest paths run through
+// them. Every step does the same arithmetic however the values are split into runs.
 inline void RovuRiza_ConverterFilterRun(RovuRiza_ConverterFilter& f, const float* forward,
                                         const float* recursive, float* values, int count) noexcept
 {
+    typedef float Lanes __attribute__((vector_size(8 * sizeof(float))));
     constexpr int kTaps = kRovuRizaConverterTaps;
-    float x[kTaps], y[kTaps];
+    constexpr int kPast = kTaps - 1; // earlier values a step reads
+    constexpr int kPiece = 64;       // a multiple of the lane count
+    constexpr int kLanes = 8;
+    if (count <= 0) return;
+    Lanes b[kTaps];
+    float c[kTaps];
     for (int k = 0; k < kTaps; ++k)
     {
-        x[k] = f.x[k];
-        y[k] = f.y[k];
+        b[k] = forward[k] - Lanes{};
+        c[k] = recursive[k];
     }
-    for (int n = 0; n < count; ++n)
+    // Lanes past the run's end read whatever the arrays hold there and are dropped.
+    float x[kPast + kPiece] = {}, y[kPast + kPiece];
+    alignas(32) float inputs[kPiece];
+    for (int k = 0; k < kPast; ++k)
     {
-        for (int k = kTaps - 1; k > 0; --k)
-            x[k] = x[k - 1];
-        x[0] = values[n];
-        // The input terms in a balanced sum, then the feedback from the oldest output to the
-        // newest: each output reaches the next one through a single multiply-add, so
-        // consecutive steps overlap instead of waiting for a whole serial sum.
-        const float inputs =
-            ((forward[0] * x[0] + forward[1] * x[1]) + (forward[2] * x[2] + forward[3] * x[3])) +
-            ((forward[4] * x[4] + forward[5] * x[5]) +
-             (forward[6] * x[6] + (forward[7] * x[7] + forward[8] * x[8])));
-        float out = inputs + recursive[kTaps - 1] * y[kTaps - 2];
-        for (int k = kTaps - 2; k >= 1; --k)
-            out += recursive[k] * y[k - 1];
-        for (int k = kTaps - 1; k > 0; --k)
-            y[k] = y[k - 1];
-        y[0] = out;
-        values[n] = out;
+        x[k] = f.x[kPast - 1 - k];
+        y[k] = f.y[kPast - 1 - k];
     }
-    for (int k = 0; k < kTaps; ++k)
+    float y1 = f.y[0], y2 = f.y[1];
+    for (int start = 0;;)
     {
-        f.x[k] = x[k];
-        f.y[k] = y[k];
+        const int length = count - start < kPiece ? count - start : kPiece;
+        for (int n = 0; n < length; ++n)
+            x[kPast + n] = values[start + n];
+        for (int n = 0; n < length; n += kLanes)
+        {
+            Lanes t[kTaps]; // t[k] holds x[n-k] for eight consecutive n
+            for (int k = 0; k < kTaps; ++k)
+                std::memcpy(&t[k], x + kPast + n - k, sizeof t[k]);
+            // A balanced sum, so no input term waits for a long chain.
+            const Lanes sum =
+                ((b[0] * t[0] + b[1] * t[1]) + (b[2] * t[2] + b[3] * t[3])) +
+                ((b[4] * t[4] + b[5] * t[5]) + (b[6] * t[6] + (b[7] * t[7] + b[8] * t[8])));
+            std::memcpy(inputs + n, &sum, sizeof sum);
+        }
+        for (int n = 0; n < length; ++n)
+        {
+            // The feedback from the oldest output to the newest: each output reaches the next
+            // one through a single multiply-add, so consecutive steps overlap instead of
+            // waiting for a whole serial sum.
+            const float* yn = y + kPast + n; // yn[-k] is y[n-k]
+            float out = inputs[n] + c[8] * yn[-8];
+            for (int k = 7; k >= 3; --k)
+                out += c[k] * yn[-k];
+            out += c[2] * y2;
+            out += c[1] * y1;
+            y2 = y1;
+            y1 = out;
+            y[kPast + n] = out;
+        }
+        for (int n = 0; n < length; ++n)
+            values[start + n] = y[kPast + n];
+        start += length;
+        if (start == count)
+        {
+            // The record holds nine values of each, newest first.
+            for (int k = 0; k < kTaps; ++k)
+            {
+                f.x[k] = x[kPast + length - 1 - k];
+                f.y[k] = y[kPast + length - 1 - k];
+            }
+            return;
+        }
+        for (int k = 0; k < kPast; ++k)
+        {
+            x[k] = x[length + k];
+            y[k] = y[length + k];
+        }
     }
 }
 

@@ -71,6 +71,26 @@ void BM_CircuitRun(benchmark::State& st)
 }
 BENCHMARK(BM_CircuitRun);
 
+// The same at input levels from silence up (argument: level in thousandths): the louder the
+// input, the further the tube coordinates travel per step through the tables.
+void BM_CircuitRunLevel(benchmark::State& st)
+{
+    auto inst = MakeInstance(48000.0f);
+    RovuRiza_ModelState& state = inst->State();
+    RovuRiza_CircuitVars c;
+    RovuRiza_LoadCircuit(state, c);
+    RovuRiza_StepControls controls{0.9f, 0.1f, 2.0f, 0.0001f, 0.0f};
+    const std::vector<float> u = Sine(220.0, 192000.0, 4 * kBlock, 0.001 * double(st.range(0)));
+    std::vector<float> o(u.size());
+    for (auto _ : st)
+    {
+        RovuRiza_RunCircuit(c, state, controls, u.data(), o.data(), int(u.size()));
+        benchmark::DoNotOptimize(o.data());
+    }
+    st.SetItemsProcessed(st.iterations() * kBlock);
+}
+BENCHMARK(BM_CircuitRunLevel)->Arg(0)->Arg(3)->Arg(30)->Arg(300)->Arg(1000);
+
 void BM_VoicingBank(benchmark::State& st)
 {
     auto inst = MakeInstance(48000.0f);
