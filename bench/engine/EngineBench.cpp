@@ -52,15 +52,16 @@ void BM_ConverterIdentity(benchmark::State& st)
 }
 BENCHMARK(BM_ConverterIdentity)->Arg(44100)->Arg(48000);
 
-// The circuit as the render runs it: all internal steps of a block in one run.
-void BM_CircuitRun(benchmark::State& st)
+// The circuit as the render runs it: all internal steps of a block in one run, on a 220 Hz sine
+// of the given level.
+void RunCircuitOnSine(benchmark::State& st, double level)
 {
     auto inst = MakeInstance(48000.0f);
     RovuRiza_ModelState& state = inst->State();
     RovuRiza_CircuitVars c;
     RovuRiza_LoadCircuit(state, c);
     RovuRiza_StepControls controls{0.9f, 0.1f, 2.0f, 0.0001f, 0.0f};
-    const std::vector<float> u = Sine(220.0, 192000.0, 4 * kBlock, 0.3);
+    const std::vector<float> u = Sine(220.0, 192000.0, 4 * kBlock, level);
     std::vector<float> o(u.size());
     for (auto _ : st)
     {
@@ -69,25 +70,18 @@ void BM_CircuitRun(benchmark::State& st)
     }
     st.SetItemsProcessed(st.iterations() * kBlock); // host samples at 48 kHz
 }
+
+void BM_CircuitRun(benchmark::State& st)
+{
+    RunCircuitOnSine(st, 0.3);
+}
 BENCHMARK(BM_CircuitRun);
 
-// The same at input levels from silence up (argument: level in thousandths): the louder the
-// input, the further the tube coordinates travel per step through the tables.
+// Input levels from silence up (argument: level in thousandths): the louder the input, the
+// further the tube coordinates travel per step through the tables.
 void BM_CircuitRunLevel(benchmark::State& st)
 {
-    auto inst = MakeInstance(48000.0f);
-    RovuRiza_ModelState& state = inst->State();
-    RovuRiza_CircuitVars c;
-    RovuRiza_LoadCircuit(state, c);
-    RovuRiza_StepControls controls{0.9f, 0.1f, 2.0f, 0.0001f, 0.0f};
-    const std::vector<float> u = Sine(220.0, 192000.0, 4 * kBlock, 0.001 * double(st.range(0)));
-    std::vector<float> o(u.size());
-    for (auto _ : st)
-    {
-        RovuRiza_RunCircuit(c, state, controls, u.data(), o.data(), int(u.size()));
-        benchmark::DoNotOptimize(o.data());
-    }
-    st.SetItemsProcessed(st.iterations() * kBlock);
+    RunCircuitOnSine(st, 0.001 * double(st.range(0)));
 }
 BENCHMARK(BM_CircuitRunLevel)->Arg(0)->Arg(3)->Arg(30)->Arg(300)->Arg(1000);
 
