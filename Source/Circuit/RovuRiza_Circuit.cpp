@@ -906,13 +906,24 @@ void unpack(const Carried& c, RovuRiza_CircuitVars& s) noexcept
 }
 } // namespace
 
-// Built twice: for processors with 8-lane vector units (with register broadcasts) and fused
-// multiply-add, and for the baseline. Both run the same operations in the same order; the
-// vector build rounds each multiply-add once, so the two differ by float32 rounding only.
+// Built three times: for the baseline, for processors with 8-lane vector units (with register
+// broadcasts) and fused multiply-add, and for those that also have the 512-bit set. All run the
+// same operations in the same order; the vector builds round each multiply-add once, so they
+// differ from the baseline by float32 rounding only. The 512-bit build uses the same 8-lane
+// vectors: what it gains is 32 vector registers instead of 16, so the step's live values stay in
+// registers instead of being spilled and reloaded.
 __attribute__((target("avx2,fma"))) void
 RovuRiza_RunCircuitVector(RovuRiza_CircuitVars& v, const RovuRiza_ModelState& tables,
                           const RovuRiza_StepControls& controls, const float* input, float* output,
                           int count) noexcept
+{
+    runSteps(v, tables, controls, input, output, count);
+}
+
+__attribute__((target(ROVURIZA_VECTOR512_TARGET))) void
+RovuRiza_RunCircuitVector512(RovuRiza_CircuitVars& v, const RovuRiza_ModelState& tables,
+                             const RovuRiza_StepControls& controls, const float* input,
+                             float* output, int count) noexcept
 {
     runSteps(v, tables, controls, input, output, count);
 }
@@ -936,6 +947,7 @@ using RunFunction = void (*)(RovuRiza_CircuitVars&, const RovuRiza_ModelState&,
 extern "C" __attribute__((no_sanitize("address", "undefined", "thread"))) RunFunction
 RovuRiza_ResolveRunCircuit() noexcept
 {
+    if (RovuRiza_HasVector512Units()) return RovuRiza_RunCircuitVector512;
     return RovuRiza_HasVectorUnits() ? RovuRiza_RunCircuitVector : RovuRiza_RunCircuitBaseline;
 }
 

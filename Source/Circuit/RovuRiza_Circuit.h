@@ -45,15 +45,19 @@ void RovuRiza_RunCircuit(RovuRiza_CircuitVars& vars, const RovuRiza_ModelState& 
                          const RovuRiza_StepControls& controls, const float* input, float* output,
                          int count) noexcept;
 
-// The two builds RovuRiza_RunCircuit picks between when the library loads, named for the tests
-// that run the one this processor does not use. Both want count > 0 and both arrays; the vector
-// build runs only on processors with AVX2 and FMA.
+// The builds RovuRiza_RunCircuit picks between when the library loads, named for the tests that
+// run the ones this processor does not use. All want count > 0 and both arrays; the vector build
+// runs only on processors with AVX2 and FMA, the 512-bit one only where
+// RovuRiza_HasVector512Units() holds.
 void RovuRiza_RunCircuitBaseline(RovuRiza_CircuitVars& vars, const RovuRiza_ModelState& tables,
                                  const RovuRiza_StepControls& controls, const float* input,
                                  float* output, int count) noexcept;
 void RovuRiza_RunCircuitVector(RovuRiza_CircuitVars& vars, const RovuRiza_ModelState& tables,
                                const RovuRiza_StepControls& controls, const float* input,
                                float* output, int count) noexcept;
+void RovuRiza_RunCircuitVector512(RovuRiza_CircuitVars& vars, const RovuRiza_ModelState& tables,
+                                  const RovuRiza_StepControls& controls, const float* input,
+                                  float* output, int count) noexcept;
 
 // Runs one internal step with the upsampled input u; returns the DC-blocked output o. A state
 // that has become non-finite (only reachable through corrupted controls or tables) is restarted

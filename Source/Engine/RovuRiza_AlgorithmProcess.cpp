@@ -225,10 +225,17 @@ template <int kChannels>
     state.ditherState = dither;
 }
 
-// Built twice, like the circuit: with 8-lane vector units and fused multiply-add where the
-// processor has them, and for the baseline.
+// Built three times, like the circuit: for the baseline, with 8-lane vector units and fused
+// multiply-add, and with the 512-bit set's 32 vector registers besides.
 template <int kChannels>
 __attribute__((target("avx2,fma"))) void ProcessVector(SRovuRiza_Alg_Context& ctx) noexcept
+{
+    ProcessInstance<kChannels>(ctx);
+}
+
+template <int kChannels>
+__attribute__((target(ROVURIZA_VECTOR512_TARGET))) void
+ProcessVector512(SRovuRiza_Alg_Context& ctx) noexcept
 {
     ProcessInstance<kChannels>(ctx);
 }
@@ -246,12 +253,14 @@ using ProcessFunction = void (*)(SRovuRiza_Alg_Context&) noexcept;
 extern "C" __attribute__((no_sanitize("address", "undefined", "thread"))) ProcessFunction
 RovuRiza_ResolveProcessMono() noexcept
 {
+    if (RovuRiza_HasVector512Units()) return ProcessVector512<1>;
     return RovuRiza_HasVectorUnits() ? ProcessVector<1> : ProcessBaseline<1>;
 }
 
 extern "C" __attribute__((no_sanitize("address", "undefined", "thread"))) ProcessFunction
 RovuRiza_ResolveProcessStereo() noexcept
 {
+    if (RovuRiza_HasVector512Units()) return ProcessVector512<2>;
     return RovuRiza_HasVectorUnits() ? ProcessVector<2> : ProcessBaseline<2>;
 }
 
@@ -268,6 +277,11 @@ void RovuRiza_ProcessMonoBaseline(SRovuRiza_Alg_Context& ctx) noexcept
 void RovuRiza_ProcessMonoVector(SRovuRiza_Alg_Context& ctx) noexcept
 {
     ProcessVector<1>(ctx);
+}
+
+void RovuRiza_ProcessMonoVector512(SRovuRiza_Alg_Context& ctx) noexcept
+{
+    ProcessVector512<1>(ctx);
 }
 
 template <int kInputs, int kOutputs>

@@ -1,12 +1,25 @@
-// Whether this processor can run the 8-lane builds of the render's kernels (AVX2 with fused
-// multiply-add). Every kernel's load-time pick asks this one question, so the builds agree on
-// it. The picks run during relocation, before any sanitizer runtime has set itself up, so this
-// is left uninstrumented.
+// Which builds of the render's kernels this processor can run. Every kernel's load-time pick asks
+// these questions, so the builds agree. The picks run during relocation, before any sanitizer
+// runtime has set itself up, so these are left uninstrumented.
 #pragma once
 
+// 8-lane vector units with fused multiply-add (AVX2 with FMA).
 __attribute__((no_sanitize("address", "undefined", "thread"))) inline bool
 RovuRiza_HasVectorUnits() noexcept
 {
     __builtin_cpu_init();
     return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
 }
+
+// Besides those, the 512-bit instruction set with its 32 vector registers (AVX-512 F, VL, DQ and
+// BW). The kernels' live values fit those registers, so their builds for it spill far less.
+__attribute__((no_sanitize("address", "undefined", "thread"))) inline bool
+RovuRiza_HasVector512Units() noexcept
+{
+    return RovuRiza_HasVectorUnits() && __builtin_cpu_supports("avx512f") &&
+           __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512dq") &&
+           __builtin_cpu_supports("avx512bw");
+}
+
+// The target of those builds, for `__attribute__((target(...)))`.
+#define ROVURIZA_VECTOR512_TARGET "avx512f,avx512vl,avx512dq,avx512bw,avx2,fma"

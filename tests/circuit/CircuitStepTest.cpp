@@ -57,6 +57,8 @@ std::vector<Build> runnableBuilds()
     std::vector<Build> builds = {{"chosen at load", RovuRiza_RunCircuit},
                                  {"baseline", RovuRiza_RunCircuitBaseline}};
     if (RovuRiza_HasVectorUnits()) builds.push_back({"vector", RovuRiza_RunCircuitVector});
+    if (RovuRiza_HasVector512Units())
+        builds.push_back({"vector 512", RovuRiza_RunCircuitVector512});
     return builds;
 }
 
