@@ -910,8 +910,8 @@ void unpack(const Carried& c, RovuRiza_CircuitVars& s) noexcept
 // broadcasts) and fused multiply-add, and for those that also have the 512-bit set. All run the
 // same operations in the same order; the vector builds round each multiply-add once, so they
 // differ from the baseline by float32 rounding only. The 512-bit build uses the same 8-lane
-// vectors: what it gains is 32 vector registers instead of 16, so the step's live values stay in
-// registers instead of being spilled and reloaded.
+// vectors: what it gains is 32 vector registers instead of 16, so fewer of the step's live
+// values are spilled to the stack and reloaded.
 __attribute__((target("avx2,fma"))) void
 RovuRiza_RunCircuitVector(RovuRiza_CircuitVars& v, const RovuRiza_ModelState& tables,
                           const RovuRiza_StepControls& controls, const float* input, float* output,

@@ -12,7 +12,8 @@ RovuRiza_HasVectorUnits() noexcept
 }
 
 // Besides those, the 512-bit instruction set with its 32 vector registers (AVX-512 F, VL, DQ and
-// BW). The kernels' live values fit those registers, so their builds for it spill far less.
+// BW). The circuit step holds more live values than 16 registers, so its build for this set
+// spills and reloads fewer of them.
 __attribute__((no_sanitize("address", "undefined", "thread"))) inline bool
 RovuRiza_HasVector512Units() noexcept
 {
