@@ -912,7 +912,7 @@ void unpack(const Carried& c, RovuRiza_CircuitVars& s) noexcept
 // differ from the baseline by float32 rounding only. The 512-bit build uses the same 8-lane
 // vectors: what it gains is 32 vector registers instead of 16, so fewer of the step's live
 // values are spilled to the stack and reloaded.
-__attribute__((target("avx2,fma"))) void
+__attribute__((target(ROVURIZA_VECTOR_TARGET))) void
 RovuRiza_RunCircuitVector(RovuRiza_CircuitVars& v, const RovuRiza_ModelState& tables,
                           const RovuRiza_StepControls& controls, const float* input, float* output,
                           int count) noexcept

@@ -228,7 +228,8 @@ template <int kChannels>
 // Built three times, like the circuit: for the baseline, with 8-lane vector units and fused
 // multiply-add, and with the 512-bit set's 32 vector registers besides.
 template <int kChannels>
-__attribute__((target("avx2,fma"))) void ProcessVector(SRovuRiza_Alg_Context& ctx) noexcept
+__attribute__((target(ROVURIZA_VECTOR_TARGET))) void
+ProcessVector(SRovuRiza_Alg_Context& ctx) noexcept
 {
     ProcessInstance<kChannels>(ctx);
 }

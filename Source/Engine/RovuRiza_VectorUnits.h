@@ -22,5 +22,7 @@ RovuRiza_HasVector512Units() noexcept
            __builtin_cpu_supports("avx512bw");
 }
 
-// The target of those builds, for `__attribute__((target(...)))`.
+// The targets of those builds, for `__attribute__((target(...)))`: each names exactly what its
+// question above asks for.
+#define ROVURIZA_VECTOR_TARGET "avx2,fma"
 #define ROVURIZA_VECTOR512_TARGET "avx512f,avx512vl,avx512dq,avx512bw,avx2,fma"
