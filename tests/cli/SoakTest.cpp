@@ -41,6 +41,11 @@ long residentKilobytes()
 
 } // namespace
 
+// The replacements pair malloc with free; GCC, knowing what the standard operators do, would
+// otherwise take the free below for a mismatch.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#endif
 void* operator new(std::size_t size)
 {
     if (tInRender) ++gRenderAllocations;
