@@ -71,9 +71,9 @@ int runEditor(const Arguments& args)
             throw Failure("cannot open the editor offscreen: " + editor.Error());
         editor.Timer();
         const bool written = editor.WritePNG(screenshot);
+        const AAX_Point size = editor.ViewSize(); // a closed editor has no view to measure
         editor.Close();
         if (!written) throw Failure("cannot write " + screenshot);
-        const AAX_Point size = editor.ViewSize();
         std::printf("wrote %s (%.0f x %.0f)\n", screenshot.c_str(), size.horz, size.vert);
     }
     else
