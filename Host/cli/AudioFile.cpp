@@ -4,10 +4,61 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <optional>
 #include <unistd.h>
 
 namespace tavelo::cli
 {
+namespace
+{
+
+// Writers that stream put one of these where the length of the sample data belongs.
+bool isUnknownLength(uint32_t announced)
+{
+    return announced == 0 || announced >= 0x7FFFF000u;
+}
+
+// libsndfile reads a WAV or AIFF file whose sample data was cut short as far as it goes, without
+// a word, so a damaged file would render short as if nothing were wrong. This walks the file's
+// chunks to the sample data and compares the length its header announces with what is there.
+std::optional<std::string> cutShort(const std::string& path, int format)
+{
+    const int container = format & SF_FORMAT_TYPEMASK;
+    const bool wav = container == SF_FORMAT_WAV || container == SF_FORMAT_WAVEX;
+    if (!wav && container != SF_FORMAT_AIFF) return std::nullopt;
+    std::error_code ec;
+    const uintmax_t fileSize = std::filesystem::file_size(path, ec);
+    std::ifstream file(path, std::ios::binary);
+    if (ec || !file) return std::nullopt; // libsndfile has opened it; nothing more to learn
+    const auto number = [wav](const unsigned char* b) -> uint32_t
+    {
+        return wav ? uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 |
+                         uint32_t(b[3]) << 24
+                   : uint32_t(b[3]) | uint32_t(b[2]) << 8 | uint32_t(b[1]) << 16 |
+                         uint32_t(b[0]) << 24;
+    };
+    const std::string dataId = wav ? "data" : "SSND";
+    uintmax_t position = 12; // after the RIFF/FORM header and its form type
+    unsigned char header[8];
+    while (position + 8 <= fileSize)
+    {
+        file.seekg(std::streamoff(position));
+        if (!file.read(reinterpret_cast<char*>(header), 8)) return std::nullopt;
+        const uint32_t size = number(header + 4);
+        if (std::string(reinterpret_cast<const char*>(header), 4) == dataId)
+        {
+            const uintmax_t present = fileSize - (position + 8);
+            if (isUnknownLength(size) || size <= present) return std::nullopt;
+            return path + " is truncated: its header announces " + std::to_string(size) +
+                   " bytes of samples, the file holds " + std::to_string(present);
+        }
+        position += 8 + uintmax_t(size) + (size & 1); // chunks are padded to even lengths
+    }
+    return std::nullopt;
+}
+
+} // namespace
 
 std::unique_ptr<AudioReader> AudioReader::open(const std::string& path, std::string& error)
 {
@@ -25,8 +76,15 @@ std::unique_ptr<AudioReader> AudioReader::open(const std::string& path, std::str
                 " channels; only mono and stereo files are supported";
         return nullptr;
     }
+    if (auto problem = cutShort(path, info.format))
+    {
+        sf_close(file);
+        error = *problem;
+        return nullptr;
+    }
     std::unique_ptr<AudioReader> reader(new AudioReader);
     reader->mFile = file;
+    reader->mPath = path;
     reader->mChannels = info.channels;
     reader->mSampleRate = info.samplerate;
     reader->mFrames = info.frames;
@@ -38,9 +96,19 @@ AudioReader::~AudioReader()
     if (mFile) sf_close(static_cast<SNDFILE*>(mFile));
 }
 
-int64_t AudioReader::read(float* interleaved, int64_t frames)
+int64_t AudioReader::read(float* interleaved, int64_t frames, std::string& error)
 {
-    return sf_readf_float(static_cast<SNDFILE*>(mFile), interleaved, frames);
+    SNDFILE* file = static_cast<SNDFILE*>(mFile);
+    const sf_count_t n = sf_readf_float(file, interleaved, frames);
+    // A short read is the end of the file, or a decoder that gave up on damaged data.
+    if (n < frames && sf_error(file) != SF_ERR_NO_ERROR)
+    {
+        std::string reason = sf_strerror(file);
+        if (reason.rfind("Error : ", 0) == 0) reason.erase(0, 8); // libsndfile's own prefix
+        error = mPath + " is damaged: " + reason;
+        return -1;
+    }
+    return n;
 }
 
 bool parseSampleFormat(const std::string& text, SampleFormat& format)

@@ -27,12 +27,14 @@ public:
     int channels() const { return mChannels; }
     double sampleRate() const { return mSampleRate; }
     int64_t frames() const { return mFrames; }
-    // Reads up to `frames` interleaved frames; returns how many were read (0 at the end).
-    int64_t read(float* interleaved, int64_t frames);
+    // Reads up to `frames` interleaved frames; returns how many were read (0 at the end), or
+    // -1 with `error` set when the data cannot be decoded.
+    int64_t read(float* interleaved, int64_t frames, std::string& error);
 
 private:
     AudioReader() = default;
     void* mFile = nullptr;
+    std::string mPath;
     int mChannels = 0;
     double mSampleRate = 0;
     int64_t mFrames = 0;

@@ -147,7 +147,13 @@ struct InputSource
 
     int64_t read(float* interleaved, int64_t count)
     {
-        if (reader) return reader->read(interleaved, count);
+        if (reader)
+        {
+            std::string error;
+            const int64_t n = reader->read(interleaved, count, error);
+            if (n < 0) throw Failure(error);
+            return n;
+        }
         const int64_t n = std::min<int64_t>(count, int64_t(synthesized.size() - position));
         std::copy_n(synthesized.begin() + long(position), n, interleaved);
         position += size_t(n);

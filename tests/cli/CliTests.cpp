@@ -65,12 +65,12 @@ Audio readWav(const std::string& path)
     return a;
 }
 
-void writeWav(const std::string& path, const Audio& a)
+void writeWav(const std::string& path, const Audio& a, int format = SF_FORMAT_WAV | SF_FORMAT_FLOAT)
 {
     SF_INFO info{};
     info.channels = a.channels;
     info.samplerate = a.rate;
-    info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
+    info.format = format;
     SNDFILE* f = sf_open(path.c_str(), SFM_WRITE, &info);
     ASSERT_NE(f, nullptr);
     sf_writef_float(f, a.samples.data(), sf_count_t(a.samples.size() / size_t(a.channels)));
@@ -275,12 +275,21 @@ TEST_F(CliTest, DamagedInputsGiveOneClearLineAndTouchNothing)
         int status;
         std::string message;
     };
-    // A WAV cut inside its header, and a preset whose header lies about its size.
+    // A WAV cut inside its header and one cut inside its samples, a FLAC file cut short, and a
+    // preset whose header lies about its size.
     {
         std::ifstream src(path("in.wav"), std::ios::binary);
         std::vector<char> bytes((std::istreambuf_iterator<char>(src)),
                                 std::istreambuf_iterator<char>());
         std::ofstream(path("cut.wav"), std::ios::binary).write(bytes.data(), 30);
+        std::ofstream(path("short.wav"), std::ios::binary)
+            .write(bytes.data(), std::streamsize(bytes.size() / 2));
+        writeWav(path("in.flac"), pluck(48000, 1, 0.5), SF_FORMAT_FLAC | SF_FORMAT_PCM_16);
+        std::ifstream flac(path("in.flac"), std::ios::binary);
+        std::vector<char> flacBytes((std::istreambuf_iterator<char>(flac)),
+                                    std::istreambuf_iterator<char>());
+        std::ofstream(path("short.flac"), std::ios::binary)
+            .write(flacBytes.data(), std::streamsize(flacBytes.size() / 2));
         ASSERT_EQ(tavelo("preset save " + path("p.elck")).status, 0);
         std::ifstream p(path("p.elck"), std::ios::binary);
         std::vector<char> preset((std::istreambuf_iterator<char>(p)),
@@ -290,6 +299,8 @@ TEST_F(CliTest, DamagedInputsGiveOneClearLineAndTouchNothing)
     }
     const std::vector<Case> cases = {
         {"render " + path("cut.wav") + " " + path("keep.wav"), 1, "cannot read"},
+        {"render " + path("short.wav") + " " + path("keep.wav"), 1, "is truncated"},
+        {"render " + path("short.flac") + " " + path("keep.wav"), 1, "is damaged"},
         {"render " + path("in.wav") + " " + path("keep.wav") + " --preset " + path("bad.elck"), 1,
          "damaged"},
         {"render " + path("in.wav") + " " + path("keep.wav") + " --set Drive=0.5", 2,
@@ -314,6 +325,26 @@ TEST_F(CliTest, DamagedInputsGiveOneClearLineAndTouchNothing)
                             std::istreambuf_iterator<char>());
         EXPECT_EQ(content, "precious") << c.args;
     }
+}
+
+TEST_F(CliTest, AWavStreamedWithoutItsLengthRendersInFull)
+{
+    // A writer that streams cannot know the length when it writes the header and puts a marker
+    // there instead; that file is whole, not cut short.
+    const Audio in = pluck(48000, 1, 0.25);
+    writeWav(path("in.wav"), in);
+    std::fstream f(path("in.wav"), std::ios::binary | std::ios::in | std::ios::out);
+    std::string head(512, '\0');
+    f.read(head.data(), std::streamsize(head.size()));
+    const size_t data = head.find("data");
+    ASSERT_NE(data, std::string::npos);
+    f.clear();
+    f.seekp(std::streamoff(data + 4));
+    f.write("\xff\xff\xff\xff", 4);
+    f.close();
+    const Outcome run = tavelo("render " + path("in.wav") + " " + path("out.wav"));
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(readWav(path("out.wav")).samples.size(), in.samples.size());
 }
 
 TEST_F(CliTest, DescribeAndHelpTellWhatTheHostSees)
