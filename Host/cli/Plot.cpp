@@ -32,6 +32,7 @@ struct Axis
 
 const double kPalette[][3] = {
     {0.10, 0.35, 0.75}, {0.85, 0.40, 0.10}, {0.20, 0.60, 0.25}, {0.55, 0.25, 0.65}};
+const char* const kPaletteNames[] = {"blue", "orange", "green", "purple"};
 
 void drawText(cairo_t* cr, double x, double y, const std::string& text, double size,
               bool centred = false)
@@ -211,7 +212,15 @@ bool plotVoicingPanels(const std::string& path, const std::vector<std::vector<Cu
     cairo_set_source_rgb(cr, 0.96, 0.95, 0.92);
     cairo_paint(cr);
     cairo_set_source_rgb(cr, 0.1, 0.1, 0.1);
-    drawText(cr, margin, 26, "Tavelo1 microphone voicings: magnitude at 48 kHz", 18);
+    drawText(cr, margin, 26, "Tavelo1 microphone voicings: magnitude in dB at 48 kHz", 18);
+    if (!panels.empty())
+    {
+        std::string key;
+        for (size_t c = 0; c < panels.front().size(); ++c)
+            key +=
+                (c ? ", " : "") + std::string(kPaletteNames[c % 4]) + " " + panels.front()[c].label;
+        drawText(cr, margin, 46, key, 12);
+    }
 
     // Shared dB range, from the first curve of each panel, so panels compare at a glance.
     double top = -1e9;

@@ -49,7 +49,8 @@ int plotVoicings(const std::string& path)
         float loud[200];
         for (int j = 0; j < 200; ++j)
             loud[j] = k * table[j] * (j % 2 == 0 ? 1.5f : 0.5f) + (1.0f - k) * table[j];
-        Curve quiet{"quiet", {}, {}}, full{"loud", {}, {}};
+        Curve quiet{"quiet (the voicing's own gains)", {}, {}},
+            full{"loud (the blend at an envelope of 1)", {}, {}};
         for (double hz = 20.0; hz <= 24000.0; hz *= 1.02)
         {
             quiet.x.push_back(hz);
