@@ -44,6 +44,18 @@ Outcome tavelo(const std::string& args)
     return run;
 }
 
+std::string fileBytes(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+// The first `length` bytes of `from`, as a damaged copy at `to`.
+void writeCut(const std::string& from, const std::string& to, size_t length)
+{
+    std::ofstream(to, std::ios::binary).write(fileBytes(from).data(), std::streamsize(length));
+}
+
 struct Audio
 {
     int channels = 0;
@@ -277,26 +289,12 @@ TEST_F(CliTest, DamagedInputsGiveOneClearLineAndTouchNothing)
     };
     // A WAV cut inside its header and one cut inside its samples, a FLAC file cut short, and a
     // preset whose header lies about its size.
-    {
-        std::ifstream src(path("in.wav"), std::ios::binary);
-        std::vector<char> bytes((std::istreambuf_iterator<char>(src)),
-                                std::istreambuf_iterator<char>());
-        std::ofstream(path("cut.wav"), std::ios::binary).write(bytes.data(), 30);
-        std::ofstream(path("short.wav"), std::ios::binary)
-            .write(bytes.data(), std::streamsize(bytes.size() / 2));
-        writeWav(path("in.flac"), pluck(48000, 1, 0.5), SF_FORMAT_FLAC | SF_FORMAT_PCM_16);
-        std::ifstream flac(path("in.flac"), std::ios::binary);
-        std::vector<char> flacBytes((std::istreambuf_iterator<char>(flac)),
-                                    std::istreambuf_iterator<char>());
-        std::ofstream(path("short.flac"), std::ios::binary)
-            .write(flacBytes.data(), std::streamsize(flacBytes.size() / 2));
-        ASSERT_EQ(tavelo("preset save " + path("p.elck")).status, 0);
-        std::ifstream p(path("p.elck"), std::ios::binary);
-        std::vector<char> preset((std::istreambuf_iterator<char>(p)),
-                                 std::istreambuf_iterator<char>());
-        std::ofstream(path("bad.elck"), std::ios::binary)
-            .write(preset.data(), std::streamsize(preset.size() - 7));
-    }
+    writeCut(path("in.wav"), path("cut.wav"), 30);
+    writeCut(path("in.wav"), path("short.wav"), fileBytes(path("in.wav")).size() / 2);
+    writeWav(path("in.flac"), pluck(48000, 1, 0.5), SF_FORMAT_FLAC | SF_FORMAT_PCM_16);
+    writeCut(path("in.flac"), path("short.flac"), fileBytes(path("in.flac")).size() / 2);
+    ASSERT_EQ(tavelo("preset save " + path("p.elck")).status, 0);
+    writeCut(path("p.elck"), path("bad.elck"), fileBytes(path("p.elck")).size() - 7);
     const std::vector<Case> cases = {
         {"render " + path("cut.wav") + " " + path("keep.wav"), 1, "cannot read"},
         {"render " + path("short.wav") + " " + path("keep.wav"), 1, "is truncated"},
@@ -320,10 +318,7 @@ TEST_F(CliTest, DamagedInputsGiveOneClearLineAndTouchNothing)
         EXPECT_EQ(run.status, c.status) << c.args << "\n" << run.err;
         EXPECT_NE(run.err.find(c.message), std::string::npos) << c.args << "\n" << run.err;
         EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
-        std::ifstream kept(path("keep.wav"));
-        std::string content((std::istreambuf_iterator<char>(kept)),
-                            std::istreambuf_iterator<char>());
-        EXPECT_EQ(content, "precious") << c.args;
+        EXPECT_EQ(fileBytes(path("keep.wav")), "precious") << c.args;
     }
 }
 
