@@ -1,5 +1,6 @@
 #include "RovuRiza_Parameters.h"
 
+#include <cmath>
 #include <new>
 
 #include "AAX_CBinaryDisplayDelegate.h"
@@ -10,27 +11,13 @@
 #include "AAX_CParameter.h"
 #include "AAX_IController.h"
 #include "Engine/RovuRiza_Alg_Context.h"
+#include "Engine/RovuRiza_Controls.h"
+#include "Engine/RovuRiza_Engine.h"
 #include "ModelState/RovuRiza_ModelState.h"
 #include "Voicing/RovuRiza_Voicing.h"
 
 namespace
 {
-struct FloatParameterRow
-{
-    const char* identifier;
-    const char* name;
-    float defaultValue;
-    uint32_t steps;
-};
-
-// Creation order is the index order the host sees.
-constexpr FloatParameterRow kFloatParameters[] = {
-    {"Gain", "Gain", 0.2f, 131},     {"Tremolo", "Tremolo", 0.0f, 131},
-    {"Tone", "Tone", 0.5f, 131},     {"Rate", "Rate", 0.2f, 131},
-    {"Volume", "Volume", 0.8f, 131}, {"Sound", "Microphone", 0.0f, 100},
-    {"Pickup", "Pickup", 0.0f, 100},
-};
-
 // Used when the host cannot tell its rate; the set-up is then at least self-consistent.
 constexpr double kFallbackSampleRate = 48000.0;
 } // namespace
@@ -48,15 +35,18 @@ AAX_Result RovuRiza_Parameters::EffectInit()
         mFourthBandEll8Fw[i] = float(globalkFourthBandEll8Fw[i]);
     }
 
-    auto* bypass = new AAX_CParameter<bool>(cDefaultMasterBypassID, AAX_CString("Master Bypass"),
-                                            false, AAX_CBinaryTaperDelegate<bool>(),
-                                            AAX_CBinaryDisplayDelegate<bool>("bypass", "on"), true);
-    bypass->SetNumberOfSteps(2);
+    const RovuRiza_ControlInfo& bypassInfo = RovuRiza_ControlInfoOf(RovuRiza_Control::kBypass);
+    auto* bypass = new AAX_CParameter<bool>(
+        cDefaultMasterBypassID, AAX_CString(bypassInfo.name), bypassInfo.defaultValue != 0.0f,
+        AAX_CBinaryTaperDelegate<bool>(), AAX_CBinaryDisplayDelegate<bool>("bypass", "on"), true);
+    bypass->SetNumberOfSteps(bypassInfo.steps);
     bypass->SetType(AAX_eParameterType_Discrete);
     mParameterManager.AddParameter(bypass);
 
-    for (const FloatParameterRow& row : kFloatParameters)
+    // Creation order is the index order the host sees.
+    for (int c = int(RovuRiza_Control::kBypass) + 1; c < kRovuRizaControlCount; ++c)
     {
+        const RovuRiza_ControlInfo& row = kRovuRizaControls[c];
         auto* parameter =
             new AAX_CParameter<float>(row.identifier, AAX_CString(row.name), row.defaultValue,
                                       AAX_CLinearTaperDelegate<float, 0>(0.0f, 1.0f),
@@ -80,6 +70,11 @@ AAX_Result RovuRiza_Parameters::EffectInit()
     mPacketDispatcher.RegisterPacket("Sound", RovuRiza_Field::kSound,
                                      Builder(this, &RovuRiza_Parameters::UpdatePacket_Sound));
     mPacketDispatcher.RegisterPacket("Pickup", RovuRiza_Field::kPickup, singleValue);
+
+    // The converter delays the signal; hosts that compensate need to know by how much.
+    if (Controller())
+        Controller()->SetSignalLatency(
+            int32_t(std::lround(RovuRiza_Engine::ConverterDelay(HostSampleRate()))));
     return AAX_SUCCESS;
 }
 

@@ -45,15 +45,15 @@ bool IsKnownTable(const float* table) noexcept
     return false;
 }
 
-// Voicing index from the normalized "Sound" value; -1 when it names no voicing.
-int VoicingIndexFromValue(float soundValue) noexcept
+} // namespace
+
+int RovuRiza_VoicingIndexFromValue(float soundValue) noexcept
 {
     const float scaled = soundValue * 100.0f + 0.5f;
     // Truncation toward zero maps (-1, 28) onto 0..27; anything else (NaN included) is outside.
     if (!(scaled > -1.0f && scaled < float(kRovuRizaVoicingCount))) return -1;
     return static_cast<int>(scaled);
 }
-} // namespace
 
 const float* RovuRiza_VoicingTable(int index, double sampleRate) noexcept
 {
@@ -65,7 +65,7 @@ const float* RovuRiza_VoicingTable(int index, double sampleRate) noexcept
 void RovuRiza_BuildVoicingPayload(float soundValue, double sampleRate,
                                   RovuRiza_VoicingPayload& payload) noexcept
 {
-    const int index = VoicingIndexFromValue(soundValue);
+    const int index = RovuRiza_VoicingIndexFromValue(soundValue);
     int count = 0;
     if (index >= 0)
     {

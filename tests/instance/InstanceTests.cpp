@@ -1,14 +1,18 @@
 // The real bundle, loaded and instantiated by the stand-in host.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <random>
+#include <string>
 #include <vector>
 
 #include "AAX_IMIDINode.h"
 #include "AAX_UIDs.h"
+#include "Engine/RovuRiza_Engine.h"
 #include "HostError.h"
 #include "HostInstance.h"
 #include "PluginBundle.h"
@@ -205,4 +209,91 @@ TEST_F(InstanceTest, RefusesUnsupportedSetUps)
     std::vector<float> buffer(64, 0.0f);
     float* io[1] = {buffer.data()};
     EXPECT_THROW(instance->Renderer().Render(io, io, 65), HostError);
+}
+
+// The engine facade is the render path hosts that own their instance use: it must sound exactly
+// like the bundle on the stand-in host, however its caller splits the blocks.
+TEST_F(InstanceTest, EngineFacadeEqualsTheBundleForAnyBlockSizes)
+{
+    struct Case
+    {
+        AAX_EStemFormat stem;
+        double rate;
+        std::vector<std::pair<const char*, float>> controls;
+    };
+    const Case cases[] = {
+        {AAX_eStemFormat_Mono, 48000.0, {}},
+        {AAX_eStemFormat_Stereo,
+         44100.0,
+         {{"Gain", 0.75f}, {"Tremolo", 0.5f}, {"Sound", 0.25f}, {"Pickup", 0.5f}}},
+        {AAX_eStemFormat_Mono, 96000.0, {{"Tone", 0.125f}, {"Sound", 0.0625f}, {"Rate", 1.0f}}},
+    };
+    std::mt19937 random(7);
+    for (const Case& c : cases)
+    {
+        auto instance = Make(c.stem, c.rate, 512);
+        const int channels = instance->Channels();
+        RovuRiza_Engine engine;
+        ASSERT_TRUE(engine.prepare(c.rate, channels));
+        for (const auto& [id, value] : c.controls)
+        {
+            ASSERT_EQ(instance->SetParameter(id, value), AAX_SUCCESS);
+            for (int k = 0; k < kRovuRizaControlCount; ++k)
+                if (std::string(kRovuRizaControls[k].identifier) == id)
+                    engine.setControl(RovuRiza_Control(k), value);
+        }
+        const size_t frames = size_t(c.rate); // one second
+        const size_t pedalAt = frames / 3;
+        std::vector<float> in[2], host[2], facade[2];
+        for (int ch = 0; ch < 2; ++ch)
+        {
+            in[ch].resize(frames);
+            host[ch].assign(frames, NAN);
+            facade[ch].assign(frames, NAN);
+        }
+        for (size_t i = 0; i < frames; ++i)
+        {
+            const double t = double(i) / c.rate;
+            in[0][i] = float(0.4 * std::sin(2 * M_PI * 196.0 * t) * std::exp(-2.0 * t) +
+                             0.2 * std::sin(2 * M_PI * 659.3 * t));
+            in[1][i] = 0.1f * in[0][i];
+        }
+        instance->SendExpression(int64_t(pedalAt), 100, 5);
+        const float* inputs[2] = {in[0].data(), in[1].data()};
+        float* hostOut[2] = {host[0].data(), host[1].data()};
+        instance->Process(inputs, hostOut, int64_t(frames));
+
+        for (size_t done = 0; done < frames;)
+        {
+            const size_t n = std::min(frames - done, size_t(1 + random() % 4096));
+            const float* blockIn[2] = {in[0].data() + done, in[1].data() + done};
+            float* blockOut[2] = {facade[0].data() + done, facade[1].data() + done};
+            const RovuRiza_MidiEvent pedal{uint32_t(pedalAt - done), {0xB5, 11, 100}};
+            const bool due = pedalAt >= done && pedalAt < done + n;
+            engine.process(blockIn, blockOut, uint32_t(n), due ? &pedal : nullptr, due ? 1 : 0);
+            done += n;
+        }
+        for (int ch = 0; ch < channels; ++ch)
+            EXPECT_EQ(std::memcmp(host[ch].data(), facade[ch].data(), frames * sizeof(float)), 0)
+                << "channel " << ch << " at " << c.rate << " Hz";
+        EXPECT_GT(*std::max_element(facade[0].begin(), facade[0].end()), 0.01f);
+
+        // A reset engine starts over exactly like a fresh one.
+        RovuRiza_Engine fresh;
+        ASSERT_TRUE(fresh.prepare(c.rate, channels));
+        engine.reset();
+        std::vector<float> a(4096), b(4096);
+        float* outA[2] = {a.data(), a.data()};
+        float* outB[2] = {b.data(), b.data()};
+        engine.process(inputs, outA, 4096);
+        fresh.process(inputs, outB, 4096);
+        EXPECT_EQ(a, b);
+    }
+
+    RovuRiza_Engine engine;
+    std::string error;
+    EXPECT_FALSE(engine.prepare(8000.0, 1, &error));
+    EXPECT_NE(error.find("16000 to 192000 Hz"), std::string::npos) << error;
+    EXPECT_FALSE(engine.prepare(48000.0, 3, &error));
+    EXPECT_FALSE(engine.prepared());
 }
