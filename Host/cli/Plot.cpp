@@ -7,6 +7,8 @@
 #include <complex>
 #include <cstdio>
 
+#include "SignalAnalysis.h"
+
 namespace tavelo::cli
 {
 namespace
@@ -136,33 +138,6 @@ bool finish(cairo_surface_t* surface, cairo_t* cr, const std::string& path, std:
     return true;
 }
 
-void fft(std::vector<std::complex<double>>& a)
-{
-    const size_t n = a.size();
-    for (size_t i = 1, j = 0; i < n; ++i)
-    {
-        size_t bit = n >> 1;
-        for (; j & bit; bit >>= 1)
-            j ^= bit;
-        j ^= bit;
-        if (i < j) std::swap(a[i], a[j]);
-    }
-    for (size_t len = 2; len <= n; len <<= 1)
-    {
-        const std::complex<double> step = std::polar(1.0, -2.0 * M_PI / double(len));
-        for (size_t i = 0; i < n; i += len)
-        {
-            std::complex<double> w(1.0);
-            for (size_t k = 0; k < len / 2; ++k, w *= step)
-            {
-                auto u = a[i + k], v = a[i + k + len / 2] * w;
-                a[i + k] = u + v;
-                a[i + k + len / 2] = u - v;
-            }
-        }
-    }
-}
-
 } // namespace
 
 std::vector<double> averagedSpectrumDb(const std::vector<float>& signal, double sampleRate,
@@ -182,7 +157,7 @@ std::vector<double> averagedSpectrumDb(const std::vector<float>& signal, double 
     {
         for (size_t k = 0; k < fftSize; ++k)
             buf[k] = signal[start + k] * window[k];
-        fft(buf);
+        tavelo::signal::fft(buf);
         for (size_t k = 0; k < power.size(); ++k)
             power[k] += std::norm(buf[k]);
     }
@@ -193,7 +168,7 @@ std::vector<double> averagedSpectrumDb(const std::vector<float>& signal, double 
         hz[k] = double(k) * sampleRate / double(fftSize);
         const double mean = frames ? power[k] / double(frames) : 0.0;
         const double amplitude = 2.0 * std::sqrt(mean) / windowSum; // a full-scale sine reads 0 dB
-        db[k] = 20.0 * std::log10(std::max(amplitude, 1e-12));
+        db[k] = tavelo::signal::gainDb(std::max(amplitude, 1e-12));
     }
     return db;
 }

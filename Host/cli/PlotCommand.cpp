@@ -7,6 +7,7 @@
 #include "ArgumentReader.h"
 #include "Commands.h"
 #include "Plot.h"
+#include "SignalAnalysis.h"
 #include "Session.h"
 #include "Voicing/RovuRiza_Voicing.h"
 
@@ -18,7 +19,7 @@ namespace
 constexpr const char* kPlotHelp = R"(usage: tavelo plot voicings OUT.png
        tavelo plot render [INPUT] OUT.png [render options]
 
-voicings  the 28 microphone voicings' magnitude responses at 48 kHz: quiet (the table's own
+voicings  every microphone voicing's magnitude response at 48 kHz: quiet (the table's own
           gains) and at an envelope of 1 (the level-dependent blend, k = 0.03)
 render    renders like `tavelo render` and draws the input and output waveforms and spectra
 )";
@@ -31,7 +32,7 @@ double bankMagnitudeDb(const float* gains, const RovuRiza_SectionPoles& poles, d
     for (int s = 0; s < kRovuRizaSectionCount; ++s)
         sum += (double(gains[2 * s]) + double(gains[2 * s + 1]) * z1) /
                (1.0 + double(poles.poleA1[s]) * z1 + double(poles.poleA2[s]) * z1 * z1);
-    return 20.0 * std::log10(std::max(std::abs(sum), 1e-12));
+    return tavelo::signal::gainDb(std::max(std::abs(sum), 1e-12));
 }
 
 int plotVoicings(const std::string& path)

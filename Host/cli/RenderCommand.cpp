@@ -14,6 +14,7 @@
 #include "Json.h"
 #include "Plot.h"
 #include "Session.h"
+#include "SignalAnalysis.h"
 
 namespace tavelo::cli
 {
@@ -96,7 +97,7 @@ RenderRequest parseRender(ArgumentReader& reader, const char* usage)
 
 double toDb(double v)
 {
-    return v > 0 ? 20.0 * std::log10(v) : -INFINITY;
+    return v > 0 ? tavelo::signal::gainDb(v) : -INFINITY;
 }
 
 struct RenderResult

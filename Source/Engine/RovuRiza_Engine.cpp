@@ -10,6 +10,7 @@
 #include "AAX_IMIDINode.h"
 #include "Converter/RovuRiza_ConverterCoefficients.h"
 #include "Engine/RovuRiza_AlgorithmProcess.h"
+#include "Engine/RovuRiza_EngineProbe.h"
 #include "ModelState/RovuRiza_ModelState.h"
 #include "Voicing/RovuRiza_Voicing.h"
 
@@ -114,13 +115,23 @@ struct RovuRiza_Engine::Instance
     float* outputs[2] = {};
     EngineMidiNode midi;
     SRovuRiza_Alg_Context context{};
+    RovuRiza_EngineProbe::MonoRender monoRender = nullptr; // tests only
 
-    void setUpBlocks() noexcept
+    void setUpBlocks() noexcept { setUpBlocksAt(float(sampleRate)); }
+    void setUpBlocksAt(float fs) noexcept
     {
-        const float fs = float(sampleRate);
+        contextRate = fs;
         RovuRiza_SetUpModelState(state.get(), RovuRiza_Field::kModelStateSize, fs, recursive,
                                  forward);
         RovuRiza_SetUpSectionPoles(poles.get(), RovuRiza_Field::kSectionPolesSize, fs);
+    }
+
+    // The port a plain control's value goes to; Bypass and Sound are translated instead.
+    float* port(RovuRiza_Control control) noexcept
+    {
+        float* const ports[kRovuRizaControlCount] = {
+            nullptr, &gainTremolo[0], &gainTremolo[1], &tone, &rate, &volume, &soundValue, &pickup};
+        return ports[int(control)];
     }
 
     void set(RovuRiza_Control control, float value) noexcept
@@ -128,37 +139,17 @@ struct RovuRiza_Engine::Instance
         if (std::isnan(value)) return;
         value = std::clamp(value, 0.0f, 1.0f);
         controls[int(control)] = value;
-        switch (control)
+        if (control == RovuRiza_Control::kBypass)
         {
-        case RovuRiza_Control::kBypass:
             bypass = value >= 0.5f ? 1 : 0;
-            break;
-        case RovuRiza_Control::kGain:
-            gainTremolo[0] = value;
-            break;
-        case RovuRiza_Control::kTremolo:
-            gainTremolo[1] = value;
-            break;
-        case RovuRiza_Control::kTone:
-            tone = value;
-            break;
-        case RovuRiza_Control::kRate:
-            rate = value;
-            break;
-        case RovuRiza_Control::kVolume:
-            volume = value;
-            break;
-        case RovuRiza_Control::kPickup:
-            pickup = value;
-            break;
-        case RovuRiza_Control::kSound:
+            return;
+        }
+        *port(control) = value;
+        if (control == RovuRiza_Control::kSound)
         {
-            soundValue = value;
             // A value naming no voicing keeps the one playing, as the payload builder does.
             const int index = RovuRiza_VoicingIndexFromValue(value);
             if (index >= 0) context.ctrlSound = &voicings[size_t(index)];
-            break;
-        }
         }
     }
 
@@ -195,7 +186,9 @@ struct RovuRiza_Engine::Instance
         }
         bufferLength = int32_t(frames);
         SRovuRiza_Alg_Context* const list[1] = {&context};
-        if (channels == 1)
+        if (monoRender != nullptr && channels == 1)
+            monoRender(context);
+        else if (channels == 1)
             RovuRiza_AlgorithmProcessFunction<1, 1>(list, list + 1);
         else
             RovuRiza_AlgorithmProcessFunction<2, 2>(list, list + 1);
@@ -236,7 +229,6 @@ bool RovuRiza_Engine::prepare(double sampleRate, int channels, std::string* erro
     auto instance = std::make_unique<Instance>();
     instance->sampleRate = sampleRate;
     instance->channels = channels;
-    instance->contextRate = float(sampleRate);
     instance->latency = uint32_t(std::lround(ConverterDelay(sampleRate)));
     for (int k = 0; k < 9; ++k)
     {
@@ -351,4 +343,34 @@ int RovuRiza_Engine::channels() const noexcept
 bool RovuRiza_Engine::prepared() const noexcept
 {
     return mInstance != nullptr;
+}
+
+SRovuRiza_Alg_Context& RovuRiza_EngineProbe::Context(RovuRiza_Engine& engine)
+{
+    return engine.mInstance->context;
+}
+
+RovuRiza_ModelState& RovuRiza_EngineProbe::ModelState(RovuRiza_Engine& engine)
+{
+    return *engine.mInstance->state;
+}
+
+void RovuRiza_EngineProbe::WritePort(RovuRiza_Engine& engine, RovuRiza_Control control, float value)
+{
+    auto& in = *engine.mInstance;
+    in.controls[int(control)] = value;
+    if (control == RovuRiza_Control::kBypass)
+        in.bypass = int32_t(value);
+    else
+        *in.port(control) = value;
+}
+
+void RovuRiza_EngineProbe::UseMonoRender(RovuRiza_Engine& engine, MonoRender render)
+{
+    engine.mInstance->monoRender = render;
+}
+
+void RovuRiza_EngineProbe::SetUpBlocksAt(RovuRiza_Engine& engine, float sampleRate)
+{
+    engine.mInstance->setUpBlocksAt(sampleRate);
 }

@@ -70,6 +70,7 @@ public:
     static double ConverterDelay(double sampleRate);
 
 private:
+    friend struct RovuRiza_EngineProbe;
     struct Instance;
     std::unique_ptr<Instance> mInstance;
 };

@@ -3,16 +3,105 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <utility>
 #include <vector>
 
-#include "CircuitFixture.h"
-#include "RenderHarness.h"
+#include "Circuit/RovuRiza_Circuit.h"
+#include "Engine/RovuRiza_Engine.h"
+#include "Engine/RovuRiza_EngineProbe.h"
+#include "ModelState/RovuRiza_ModelState.h"
 #include "SignalAnalysis.h"
 
-using namespace circuit_test;
+using namespace tavelo::signal;
 
 namespace
 {
+constexpr double kInternalRate = 192000.0;
+
+// The circuit on its own, at the internal rate, with the tables of an engine prepared at 48 kHz.
+struct Settings
+{
+    float tone = 0.5f;
+    float expression = 0.f;
+    float rate = 0.5f;
+    float tremolo = 0.f;
+};
+
+RovuRiza_StepControls controlsFor(const Settings& s)
+{
+    const float t2 = s.tone * s.tone;
+    const float p = 0.995f * (1.f - t2 * t2);
+    return {p, 1.f - p, (2.f * s.expression + 1.f) * 2.f,
+            (0.1f + 7.9f * s.rate) * 6.2831855f / 192000.f, 5.f * s.tremolo};
+}
+
+const RovuRiza_ModelState& tables()
+{
+    static RovuRiza_Engine engine;
+    if (!engine.prepared()) engine.prepare(48000.0, 1);
+    return RovuRiza_EngineProbe::ModelState(engine);
+}
+
+RovuRiza_CircuitVars zeroVars()
+{
+    RovuRiza_CircuitVars v;
+    RovuRiza_LoadCircuit(tables(), v);
+    return v;
+}
+
+std::vector<float> run(RovuRiza_CircuitVars& v, const std::vector<float>& u, const Settings& s = {})
+{
+    std::vector<float> out(u.size());
+    const RovuRiza_StepControls c = controlsFor(s);
+    RovuRiza_RunCircuit(v, tables(), c, u.data(), out.data(), int(u.size()));
+    return out;
+}
+
+// After three seconds of silence from the all-zero start.
+RovuRiza_CircuitVars restingVars()
+{
+    RovuRiza_CircuitVars v = zeroVars();
+    run(v, std::vector<float>(size_t(3 * kInternalRate), 0.f));
+    return v;
+}
+
+// Averages neighbouring steps: removes the half-rate component the converter removes.
+std::vector<float> pairAverage(const std::vector<float>& x)
+{
+    std::vector<float> y(x.size() / 2);
+    for (size_t k = 0; k < y.size(); ++k)
+        y[k] = 0.5f * (x[2 * k] + x[2 * k + 1]);
+    return y;
+}
+
+std::vector<float> sineAt(double f, double amplitude, double seconds)
+{
+    return sine(f, kInternalRate, int(seconds * kInternalRate), amplitude);
+}
+
+// The whole amp at 48 kHz: Gain, Tremolo, Tone, Rate, Volume; Sound entry 0, unfiltered pickup.
+std::vector<float> renderAmp(const std::vector<float>& in, float gain, float tremolo, float tone,
+                             float rate, float volume)
+{
+    RovuRiza_Engine amp;
+    amp.prepare(48000.0, 1);
+    const std::pair<RovuRiza_Control, float> settings[] = {
+        {RovuRiza_Control::kGain, gain},     {RovuRiza_Control::kTremolo, tremolo},
+        {RovuRiza_Control::kTone, tone},     {RovuRiza_Control::kRate, rate},
+        {RovuRiza_Control::kVolume, volume}, {RovuRiza_Control::kSound, 0.f},
+        {RovuRiza_Control::kPickup, 0.01f}};
+    for (const auto& [control, value] : settings)
+        amp.setControl(control, value);
+    std::vector<float> out(in.size());
+    for (size_t start = 0; start < in.size(); start += 512)
+    {
+        const float* inputs[1] = {in.data() + start};
+        float* outputs[1] = {out.data() + start};
+        amp.process(inputs, outputs, uint32_t(std::min<size_t>(512, in.size() - start)));
+    }
+    return out;
+}
+
 const char* const kTubeNames[6] = {"preamp stage 1",    "preamp stage 2",   "splitter triode 1",
                                    "splitter triode 2", "output pentode 1", "output pentode 2"};
 
@@ -56,8 +145,8 @@ void startUp()
                     0.5f * (plate(v, t) + plate(next, t)));
     }
 
-    RenderInstance amp(48000.f, AmpControls{0.5f, 0.f, 0.5f, 0.5f, 1.f, 0.f, 0.01f});
-    const std::vector<float> host = amp.process(std::vector<float>(3 * 48000, 0.f));
+    const std::vector<float> host =
+        renderAmp(std::vector<float>(3 * 48000, 0.f), 0.5f, 0.f, 0.5f, 0.5f, 1.f);
     double hostPeak = 0.0;
     size_t lastLoud = 0;
     for (size_t k = 0; k < host.size(); ++k)
@@ -118,7 +207,7 @@ void tone()
             amp[i++] =
                 toneAmplitude(std::vector<float>(out.begin() + 19200, out.end()), f, kInternalRate);
         }
-        std::printf("  Tone %.1f: %.2f dB\n", t, 20.0 * std::log10(amp[1] / amp[0]));
+        std::printf("  Tone %.1f: %.2f dB\n", t, gainDb(amp[1] / amp[0]));
     }
 }
 
@@ -127,17 +216,11 @@ void tremolo()
     std::printf("\nTremolo at the render output (48 kHz, 440 Hz sine 0.1, Gain 0.2):\n");
     for (float rate : {1.f, 0.f})
     {
-        AmpControls c;
-        c.tremolo = 1.f;
-        c.rate = rate;
-        c.volume = 1.f;
-        c.gain = 0.2f;
-        RenderInstance amp(48000.f, c);
         const double seconds = rate > 0.f ? 4.0 : 22.0;
         std::vector<float> in(size_t(seconds * 48000));
         for (size_t k = 0; k < in.size(); ++k)
             in[k] = float(0.1 * std::sin(2.0 * kPi * 440.0 * double(k) / 48000.0));
-        const std::vector<float> out = amp.process(in);
+        const std::vector<float> out = renderAmp(in, 0.2f, 1.f, 0.5f, rate, 1.f);
         std::vector<float> env;
         const size_t window = rate > 0.f ? 240 : 4800;
         for (size_t s = 96000; s + window <= out.size(); s += window)

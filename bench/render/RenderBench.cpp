@@ -4,11 +4,14 @@
 #include <benchmark/benchmark.h>
 
 #include <cmath>
+#include <utility>
 #include <vector>
 
-#include "CircuitFixture.h"
+#include "Circuit/RovuRiza_Circuit.h"
 #include "Converter/RovuRiza_Converter.h"
-#include "RenderHarness.h"
+#include "Engine/RovuRiza_Engine.h"
+#include "Engine/RovuRiza_EngineProbe.h"
+#include "ModelState/RovuRiza_ModelState.h"
 
 namespace
 {
@@ -39,21 +42,28 @@ void setRate(benchmark::State& state, double hostSamplesPerIteration)
 
 void BM_RenderCallbackMono48k(benchmark::State& state)
 {
-    circuit_test::AmpControls controls;
-    controls.gain = 0.7f;
-    controls.tremolo = 0.5f;
-    controls.volume = 0.7f;
-    circuit_test::RenderInstance amp(kHostRate, controls);
+    RovuRiza_Engine amp;
+    amp.prepare(kHostRate, 1);
+    const std::pair<RovuRiza_Control, float> settings[] = {
+        {RovuRiza_Control::kGain, 0.7f},   {RovuRiza_Control::kTremolo, 0.5f},
+        {RovuRiza_Control::kTone, 0.5f},   {RovuRiza_Control::kRate, 0.5f},
+        {RovuRiza_Control::kVolume, 0.7f}, {RovuRiza_Control::kSound, 0.0f},
+        {RovuRiza_Control::kPickup, 0.01f}};
+    for (const auto& [control, value] : settings)
+        amp.setControl(control, value);
     const std::vector<float> signal = guitarLike(48000);
     std::vector<float> in(kBlock), out(kBlock);
+    const float* inputs[1] = {in.data()};
+    float* outputs[1] = {out.data()};
+    for (int k = 0; k < 48000 / kBlock; ++k) // past the start-up
+        amp.process(inputs, outputs, kBlock);
     size_t pos = 0;
-    amp.process(std::vector<float>(48000, 0.f)); // past the start-up
     for (auto _ : state)
     {
         for (int k = 0; k < kBlock; ++k)
             in[k] = signal[(pos + k) % signal.size()];
         pos += kBlock;
-        amp.renderBlock(in.data(), out.data(), kBlock);
+        amp.process(inputs, outputs, kBlock);
         benchmark::DoNotOptimize(out.data());
     }
     setRate(state, kBlock);
@@ -63,13 +73,20 @@ BENCHMARK(BM_RenderCallbackMono48k);
 // The circuit alone: the four internal steps of each host sample, in one run per block.
 void BM_CircuitSteps(benchmark::State& state)
 {
-    using namespace circuit_test;
-    RovuRiza_CircuitVars v = restingVars();
-    const RovuRiza_StepControls c = controlsFor({});
-    const RovuRiza_ModelState& tables = sharedState();
+    RovuRiza_Engine amp;
+    amp.prepare(kHostRate, 1);
+    const RovuRiza_ModelState& tables = RovuRiza_EngineProbe::ModelState(amp);
+    RovuRiza_CircuitVars v;
+    RovuRiza_LoadCircuit(tables, v);
+    // Tone, Rate at half, no expression, no tremolo; three seconds of silence to rest.
+    const float tone4 = 0.5f * 0.5f * 0.5f * 0.5f;
+    const RovuRiza_StepControls c{0.995f * (1.f - tone4), 1.f - 0.995f * (1.f - tone4), 2.f,
+                                  (0.1f + 7.9f * 0.5f) * 6.2831855f / 192000.f, 0.f};
+    std::vector<float> u(4 * kBlock), o(4 * kBlock);
+    for (int k = 0; k < 3 * 192000 / (4 * kBlock); ++k)
+        RovuRiza_RunCircuit(v, tables, c, u.data(), o.data(), 4 * kBlock);
     const std::vector<float> signal = guitarLike(48000);
     size_t pos = 0;
-    std::vector<float> u(4 * kBlock), o(4 * kBlock);
     for (auto _ : state)
     {
         for (int k = 0; k < kBlock; ++k)
@@ -86,9 +103,10 @@ BENCHMARK(BM_CircuitSteps);
 // The converter alone, with a pass-through in place of the circuit.
 void BM_ConverterOnly(benchmark::State& state)
 {
-    circuit_test::RenderInstance amp(kHostRate);
+    RovuRiza_Engine amp;
+    amp.prepare(kHostRate, 1);
     RovuRiza_ConverterVars conv;
-    RovuRiza_LoadConverter(amp.state(), conv);
+    RovuRiza_LoadConverter(RovuRiza_EngineProbe::ModelState(amp), conv);
     const std::vector<float> signal = guitarLike(48000);
     size_t pos = 0;
     for (auto _ : state)

@@ -6,10 +6,10 @@
 #include <random>
 #include <vector>
 
-#include "EngineTestSupport.h"
+#include "Engine/RovuRiza_Engine.h"
+#include "Engine/RovuRiza_EngineProbe.h"
+#include "ModelState/RovuRiza_ModelState.h"
 #include "Voicing/RovuRiza_Voicing.h"
-
-using namespace engine_test;
 
 namespace
 {
@@ -59,29 +59,34 @@ struct Run
 
 Run Measure(float gain, float soundValue, const std::vector<float>& signal)
 {
-    Instance amp(kRate);
-    amp.gainTremolo[0] = gain;
-    amp.gainTremolo[1] = 0.0f;
-    amp.tone = 0.5f;
-    amp.rate = 0.2f;
-    amp.volume = 0.8f;
-    amp.pickup = 0.0f;
-    amp.soundValue = soundValue;
-    RovuRiza_BuildVoicingPayload(soundValue, kRate, amp.voicing);
+    RovuRiza_Engine amp;
+    amp.prepare(kRate, 1);
+    amp.setControl(RovuRiza_Control::kGain, gain);
+    amp.setControl(RovuRiza_Control::kTremolo, 0.0f);
+    amp.setControl(RovuRiza_Control::kTone, 0.5f);
+    amp.setControl(RovuRiza_Control::kRate, 0.2f);
+    amp.setControl(RovuRiza_Control::kVolume, 0.8f);
+    amp.setControl(RovuRiza_Control::kPickup, 0.0f);
+    amp.setControl(RovuRiza_Control::kSound, soundValue);
 
     const int block = 256;
-    std::vector<float> silence(block, 0.0f);
+    std::vector<float> silence(block, 0.0f), out(block);
+    float* outputs[1] = {out.data()};
     for (int n = 0; n < int(kRate); n += block) // let the circuit settle from its zero state
-        amp.Render(silence.data(), nullptr, block);
+    {
+        const float* inputs[1] = {silence.data()};
+        amp.process(inputs, outputs, block);
+    }
     double sum = 0.0, maxK = 0.0, sumK = 0.0;
     size_t count = 0, blocks = 0;
     for (size_t n = 0; n + block <= signal.size(); n += block)
     {
-        amp.Render(signal.data() + n, nullptr, block);
-        for (float o : amp.out[0])
+        const float* inputs[1] = {signal.data() + n};
+        amp.process(inputs, outputs, block);
+        for (float o : out)
             sum += double(o) * o;
         count += block;
-        const double k = 0.030000001 * amp.State().envelope;
+        const double k = 0.030000001 * RovuRiza_EngineProbe::ModelState(amp).envelope;
         maxK = std::max(maxK, k);
         sumK += k;
         ++blocks;

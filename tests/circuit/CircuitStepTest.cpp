@@ -14,6 +14,7 @@
 #include "SignalAnalysis.h"
 
 using namespace circuit_test;
+using namespace tavelo::signal;
 
 namespace
 {

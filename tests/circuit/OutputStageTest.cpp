@@ -11,7 +11,8 @@
 
 namespace
 {
-using circuit_test::kPi;
+using tavelo::signal::kPi;
+using tavelo::signal::toneAmplitude;
 
 constexpr float kTwoPi = 6.2831855f;
 constexpr float kInternalRate = 192000.f;
@@ -50,14 +51,6 @@ std::vector<float> runStage(RovuRiza_OutputStageVars& vars, float fs, const std:
         if (shaped) shaped->push_back(vars.post1);
     }
     return out;
-}
-
-std::vector<float> sine(double f, double amplitude, double fs, size_t n)
-{
-    std::vector<float> x(n);
-    for (size_t k = 0; k < n; ++k)
-        x[k] = float(amplitude * std::sin(2.0 * kPi * f * double(k) / fs));
-    return x;
 }
 } // namespace
 
@@ -118,10 +111,9 @@ TEST(OutputStage, SmallHighSignalPassesWithUnityGain)
     for (float fs : {44100.f, 48000.f, 96000.f})
     {
         RovuRiza_OutputStageVars vars{};
-        const std::vector<float> in = sine(5000.0, 0.01, fs, size_t(fs));
+        const std::vector<float> in = tavelo::signal::sine(5000.0, fs, int(fs), 0.01);
         const std::vector<float> out = runStage(vars, fs, in);
-        const double gain = circuit_test::toneAmplitude(out, 5000.0, fs) /
-                            circuit_test::toneAmplitude(in, 5000.0, fs);
+        const double gain = toneAmplitude(out, 5000.0, fs) / toneAmplitude(in, 5000.0, fs);
         // Unity up to the shaper's small-signal slope of 1.013 (+0.11 dB).
         EXPECT_NEAR(gain, kSmallSignalSlope, 1e-3) << fs;
         // Transparent sample by sample, not only in level.
@@ -135,7 +127,7 @@ TEST(OutputStage, LargeBassClipsAsymmetrically)
     const float fs = 48000.f;
     RovuRiza_OutputStageVars vars{};
     std::vector<float> shaped;
-    const std::vector<float> in = sine(50.0, 40.0, fs, 48000);
+    const std::vector<float> in = tavelo::signal::sine(50.0, fs, 48000, 40.0);
     runStage(vars, fs, in, &shaped);
     // Deep in the clipped half-waves the shaper holds q(1) and q(-1).
     const size_t settled = 4800;
@@ -159,12 +151,12 @@ TEST(OutputStage, NonFiniteInputIsLimitedAndForgotten)
 {
     const float fs = 48000.f;
     RovuRiza_OutputStageVars vars{};
-    runStage(vars, fs, sine(5000.0, 0.01, fs, 1000));
+    runStage(vars, fs, tavelo::signal::sine(5000.0, fs, 1000, 0.01));
     RovuRiza_OutputStageProcess(vars, fs, std::numeric_limits<float>::quiet_NaN());
     EXPECT_NEAR(vars.post1, -0.69506f, 1e-5f) << "NaN reaches the limiter as -1";
     RovuRiza_OutputStageProcess(vars, fs, std::numeric_limits<float>::infinity());
     // Afterwards the stage is transparent again, without a lasting offset.
-    const std::vector<float> in = sine(5000.0, 0.01, fs, 4800);
+    const std::vector<float> in = tavelo::signal::sine(5000.0, fs, 4800, 0.01);
     const std::vector<float> out = runStage(vars, fs, in);
     for (size_t k = 100; k < in.size(); ++k)
         ASSERT_NEAR(out[k], kSmallSignalSlope * in[k], 2e-5f) << "sample " << k;

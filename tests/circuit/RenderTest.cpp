@@ -9,16 +9,14 @@
 #include "RenderHarness.h"
 #include "SignalAnalysis.h"
 
-using namespace circuit_test;
+using namespace render_test;
+using namespace tavelo::signal;
 
 namespace
 {
 std::vector<float> toneBurst(double f, double amplitude, double seconds, double fs)
 {
-    std::vector<float> x(size_t(seconds * fs));
-    for (size_t k = 0; k < x.size(); ++k)
-        x[k] = float(amplitude * std::sin(2.0 * kPi * f * double(k) / fs));
-    return x;
+    return sine(f, fs, int(seconds * fs), amplitude);
 }
 
 // RMS over consecutive windows of `window` samples.

@@ -10,12 +10,13 @@
 #include <vector>
 
 #include "Converter/RovuRiza_Converter.h"
-#include "EngineTestSupport.h"
+#include "RenderHarness.h"
+#include "SignalAnalysis.h"
 
 namespace
 {
-using engine_test::Coefficients;
-using engine_test::Spectrum;
+using render_test::Coefficients;
+using tavelo::signal::magnitudeSpectrum;
 using Timing = RovuRiza_ConverterTiming;
 
 RovuRiza_ConverterVars MakeConverter(float fs)
@@ -161,7 +162,7 @@ struct StepCounts
 StepCounts CountSteps(float fs, int hostSamples)
 {
     RovuRiza_ConverterVars v;
-    RovuRiza_LoadConverter(engine_test::AsState(engine_test::SetUpState(fs)), v);
+    RovuRiza_LoadConverter(render_test::AsState(render_test::SetUpState(fs)), v);
     StepCounts counts;
     for (int n = 0; n < hostSamples; ++n)
     {
@@ -226,8 +227,8 @@ template <Timing kTiming> ToneMeasure MeasureTone(float fs, double freq)
             in.push_back(x);
         }
     }
-    const std::vector<double> spectrum = Spectrum(out);
-    const std::vector<double> ref = Spectrum(in);
+    const std::vector<double> spectrum = magnitudeSpectrum(out);
+    const std::vector<double> ref = magnitudeSpectrum(in);
     const size_t toneBin = static_cast<size_t>(std::lround(freq * size / fs));
     double tone = 0, toneRef = 0;
     for (size_t k = toneBin - 3; k <= toneBin + 3; ++k)

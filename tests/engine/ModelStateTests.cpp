@@ -6,13 +6,13 @@
 #include <cstring>
 #include <limits>
 
-#include "EngineTestSupport.h"
+#include "RenderHarness.h"
 #include "ModelState/RovuRiza_Dither.h"
 #include "ModelState/RovuRiza_Pickup.h"
 
 namespace
 {
-using namespace engine_test;
+using namespace render_test;
 
 // Relative float32 agreement with a printed value.
 void ExpectF32(float actual, double expected)

@@ -1,5 +1,5 @@
-// Counts heap allocations made while the render callback runs: there must be none. The
-// counter interposes the global operator new and malloc for this program only.
+// Counts heap allocations made while the engine processes (the render callback included): there
+// must be none. The counter interposes the global operator new and malloc for this program only.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -7,8 +7,8 @@
 #include <dlfcn.h>
 #include <new>
 
-#include "EngineTestSupport.h"
-#include "Voicing/RovuRiza_Voicing.h"
+#include "RenderHarness.h"
+#include "SignalAnalysis.h"
 
 namespace
 {
@@ -57,31 +57,28 @@ extern "C" void* malloc(size_t size)
 
 namespace
 {
-using namespace engine_test;
+using namespace render_test;
 
 TEST(RenderAllocation, ManyRenderCallsAllocateNothing)
 {
     const float rates[] = {44100.0f, 48000.0f, 96000.0f};
     for (float fs : rates)
     {
-        Instance mono(fs, 1);
-        Instance stereo(fs, 2);
-        RovuRiza_BuildVoicingPayload(0.05f, fs, mono.voicing);
-        RovuRiza_BuildVoicingPayload(0.10f, fs, stereo.voicing);
-        const std::vector<float> x = Sine(220.0, fs, 256, 0.4);
-        for (Instance* inst : {&mono, &stereo})
-        {
-            inst->midi.Set({ControlChange(5, 0, 11, 90)});
-            inst->Render(x.data(), x.data(), 256); // sizes the buffers outside the count
-        }
-        SRovuRiza_Alg_Context* monoList[1] = {&mono.ctx};
-        SRovuRiza_Alg_Context* stereoList[1] = {&stereo.ctx};
+        RenderInstance mono(fs, 1);
+        RenderInstance stereo(fs, 2);
+        mono.setControl(RovuRiza_Control::kSound, 0.05f);
+        stereo.setControl(RovuRiza_Control::kSound, 0.10f);
+        const std::vector<float> x = tavelo::signal::sine(220.0, fs, 256, 0.4);
+        std::vector<float> left(256), right(256);
+        const float* inputs[2] = {x.data(), x.data()};
+        float* outputs[2] = {left.data(), right.data()};
+        const RovuRiza_MidiEvent pedal{5, {0xB0, 11, 90}};
         gAllocations = 0;
         gCounting = true;
         for (int call = 0; call < 200; ++call)
         {
-            RovuRiza_AlgorithmProcessFunction<1, 1>(monoList, monoList + 1);
-            RovuRiza_AlgorithmProcessFunction<2, 2>(stereoList, stereoList + 1);
+            mono.engine().process(inputs, outputs, 256, &pedal, 1);
+            stereo.engine().process(inputs, outputs, 256, &pedal, 1);
         }
         gCounting = false;
         EXPECT_EQ(gAllocations.load(), 0) << fs;
