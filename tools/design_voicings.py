@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-"""Designs the 56 voicing gain tables (28 voicings x two rate families).
+"""Designs the voicing gain tables (every voicing in NAMES, two rate families each).
 
 Method (details in docs/voicings.md):
 1. Each voicing's target is an analog speaker model times its microphone model (or a complex
@@ -10,7 +10,8 @@ Method (details in docs/voicings.md):
 3. All targets share one level (same mean level from 100 Hz to 5 kHz), then one scale per
    family chosen where the voicings with kept entries fit best.
 
-Writes Source/Voicing/RovuRiza_VoicingGains.{h,cpp}, tests/voicing/RovuRiza_VoicingTargets.inc
+Writes Source/Voicing/RovuRiza_VoicingGains.{h,cpp}, the voicing count and menu names in
+Source/Voicing/RovuRiza_VoicingList.{h,cpp}, tests/voicing/RovuRiza_VoicingTargets.inc
 (target magnitudes for the test), docs/voicings.png and the figures table in docs/voicings.md.
 Run: /usr/bin/python3 tools/design_voicings.py
 """
@@ -36,6 +37,7 @@ NAMES = [
     "22 57 - Brighter", "23 57 - Darker", "24 57 - Darkest", "25 57 - Fat", "26 57 - Back",
     "27 57 - Light", "28 Neu - Old",
 ]
+NUMBERS = range(1, len(NAMES) + 1)
 
 FAMILIES = {"base": [44100.0, 48000.0], "96": [88200.0, 96000.0, 176400.0, 192000.0]}
 
@@ -75,18 +77,19 @@ def write_tables(tables, status):
     h = [HEADER_NOTE,
          "// The voicing gain tables: 200 float32 per voicing, g0 and g1 of sections 0..99.\n",
          "#pragma once\n\n",
+         '#include "Voicing/RovuRiza_VoicingList.h"\n\n',
          "inline constexpr int kRovuRizaVoicingTableLength = 200;\n\n"]
     for fam in ("base", "96"):
         suffix = "" if fam == "base" else "_96"
-        for n in range(1, 29):
+        for n in NUMBERS:
             h.append(f"extern const float fparallelgains_{n}{suffix}[kRovuRizaVoicingTableLength];\n")
     h.append("\n// Tables by voicing index, for host rates up to 66000 Hz and above.\n")
-    h.append("extern const float* const kRovuRizaVoicingTablesBase[28];\n")
-    h.append("extern const float* const kRovuRizaVoicingTables96[28];\n")
+    h.append("extern const float* const kRovuRizaVoicingTablesBase[kRovuRizaVoicingCount];\n")
+    h.append("extern const float* const kRovuRizaVoicingTables96[kRovuRizaVoicingCount];\n")
     c = [HEADER_NOTE, f"// {status}\n", '#include "Voicing/RovuRiza_VoicingGains.h"\n\n']
     for fam in ("base", "96"):
         suffix = "" if fam == "base" else "_96"
-        for n in range(1, 29):
+        for n in NUMBERS:
             g = tables[(n, fam)]
             c.append(f"// {NAMES[n - 1]}\n")
             c.append(f"const float fparallelgains_{n}{suffix}[kRovuRizaVoicingTableLength] = {{\n")
@@ -95,13 +98,27 @@ def write_tables(tables, status):
             c.append("};\n\n")
     for fam, label in (("base", "Base"), ("96", "96")):
         suffix = "" if fam == "base" else "_96"
-        c.append(f"const float* const kRovuRizaVoicingTables{label}[28] = {{\n")
-        c.append("".join(f"    fparallelgains_{n}{suffix},\n" for n in range(1, 29)))
+        c.append(f"const float* const kRovuRizaVoicingTables{label}[{len(NAMES)}] = {{\n")
+        c.append("".join(f"    fparallelgains_{n}{suffix},\n" for n in NUMBERS))
         c.append("};\n\n")
     with open(os.path.join(ROOT, "Source/Voicing/RovuRiza_VoicingGains.h"), "w") as fh:
         fh.write("".join(h))
     with open(os.path.join(ROOT, "Source/Voicing/RovuRiza_VoicingGains.cpp"), "w") as fh:
         fh.write("".join(c).rstrip() + "\n")
+
+
+def write_list():
+    """The voicing count and menu names, which the plug-in, the tool and the tests take from here."""
+    h = [HEADER_NOTE, "// The voicings in menu order.\n", "#pragma once\n\n",
+         f"inline constexpr int kRovuRizaVoicingCount = {len(NAMES)};\n\n",
+         "extern const char* const kRovuRizaVoicingNames[kRovuRizaVoicingCount];\n"]
+    c = [HEADER_NOTE, '#include "Voicing/RovuRiza_VoicingList.h"\n\n',
+         "const char* const kRovuRizaVoicingNames[kRovuRizaVoicingCount] = {\n"]
+    c.extend(f'    "{name}",\n' for name in NAMES)
+    c.append("};\n")
+    for ext, lines in (("h", h), ("cpp", c)):
+        with open(os.path.join(ROOT, f"Source/Voicing/RovuRiza_VoicingList.{ext}"), "w") as fh:
+            fh.write("".join(lines))
 
 
 def normalised_target(name):
@@ -145,8 +162,9 @@ def write_targets(target_db):
         lines.append("    " + ", ".join("%.6f" % v for v in CHECK_FREQS[i:i + 6]) + ",\n")
     lines.append("};\n\n")
     for fam, label in (("base", "Base"), ("96", "96")):
-        lines.append(f"constexpr float kVoicingTargetDb{label}[28][kVoicingCheckCount] = {{\n")
-        for n in range(1, 29):
+        lines.append(
+            f"constexpr float kVoicingTargetDb{label}[kRovuRizaVoicingCount][kVoicingCheckCount] = {{\n")
+        for n in NUMBERS:
             v = target_db[(n, fam)]
             lines.append("    {\n")
             for i in range(0, len(v), 8):
@@ -163,8 +181,8 @@ def plot(tables, grids, scales):
     import matplotlib.pyplot as plt
     fs = 48000.0
     f = np.geomspace(20.0, 0.999 * fs / 2, 400)
-    fig, axes = plt.subplots(7, 4, figsize=(16, 22), sharex=True)
-    for n in range(1, 29):
+    fig, axes = plt.subplots((len(NAMES) + 3) // 4, 4, figsize=(16, 22), sharex=True)
+    for n in NUMBERS:
         ax = axes[(n - 1) // 4][(n - 1) % 4]
         t = 20 * np.log10(np.abs(scales[(n, "base")] * targets.at(grids[n], f)))
         h = 20 * np.log10(np.abs(bank.response(tables[(n, "base")], fs, f)))
@@ -214,7 +232,7 @@ def clang_format(paths):
 
 def main():
     tables, grids, scales, target_db, report = {}, {}, {}, {}, []
-    for n in range(1, 29):
+    for n in NUMBERS:
         g, norm = normalised_target(NAMES[n - 1])
         grids[n] = g
         for fam, rates in FAMILIES.items():
@@ -228,8 +246,10 @@ def main():
                 "%.0fk: %.2f/%.2f/%.1f" % (fs / 1000, r["inband"], r["mid"], r["over_all"])
                 for (m, fa, fs, r) in report if m == n and fa == fam), flush=True)
     write_tables(tables, "Fitted jointly over the rates each family serves; see docs/voicings.md.")
+    write_list()
     write_targets(target_db)
-    clang_format(["Source/Voicing/RovuRiza_VoicingGains.cpp", "Source/Voicing/RovuRiza_VoicingGains.h"])
+    clang_format(["Source/Voicing/RovuRiza_VoicingGains.cpp", "Source/Voicing/RovuRiza_VoicingGains.h",
+                  "Source/Voicing/RovuRiza_VoicingList.cpp", "Source/Voicing/RovuRiza_VoicingList.h"])
     plot(tables, grids, scales)
     write_doc(report)
 

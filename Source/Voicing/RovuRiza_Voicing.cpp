@@ -7,22 +7,6 @@
 #include "Voicing/RovuRiza_VoicingGains.h"
 #include "Voicing/RovuRiza_VoicingKernel.h"
 
-const char* const kRovuRizaVoicingNames[kRovuRizaVoicingCount] = {
-    "1 Roy + 57 - Older",   "2 Senn + 57 - Older",
-    "3 Roy + Senn - Older", "4 Roy + 57 + Senn - Older",
-    "5 Roy + 57 - Newer",   "6 Senn + 57 - Newer",
-    "7 Roy + Senn - Newer", "8 Roy + 57 + Senn - Newer",
-    "9 Senn - Neutral",     "10 Senn - Brighter",
-    "11 Senn - Darker",     "12 Senn - Darkest",
-    "13 Senn - Fat",        "14 Senn - Light",
-    "15 Roy - Neutral",     "16 Roy - Brighter",
-    "17 Roy - Darker",      "18 Roy - Darkest",
-    "19 Roy - Fat",         "20 Roy - Light",
-    "21 57 - Neutral",      "22 57 - Brighter",
-    "23 57 - Darker",       "24 57 - Darkest",
-    "25 57 - Fat",          "26 57 - Back",
-    "27 57 - Light",        "28 Neu - Old"};
-
 namespace
 {
 // Host rates up to and including this use the base family.
@@ -50,7 +34,8 @@ bool IsKnownTable(const float* table) noexcept
 int RovuRiza_VoicingIndexFromValue(float soundValue) noexcept
 {
     const float scaled = soundValue * 100.0f + 0.5f;
-    // Truncation toward zero maps (-1, 28) onto 0..27; anything else (NaN included) is outside.
+    // Truncation toward zero maps (-1, count) onto the indices; anything else (NaN included) is
+    // outside.
     if (!(scaled > -1.0f && scaled < float(kRovuRizaVoicingCount))) return -1;
     return static_cast<int>(scaled);
 }

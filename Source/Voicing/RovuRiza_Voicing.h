@@ -3,16 +3,13 @@
 #pragma once
 
 #include "ModelState/RovuRiza_ModelState.h"
+#include "Voicing/RovuRiza_VoicingList.h"
 
-inline constexpr int kRovuRizaVoicingCount = 28;
-
-// The voicing names in menu order ("1 Roy + 57 - Older" ...).
-extern const char* const kRovuRizaVoicingNames[kRovuRizaVoicingCount];
-
-// The voicing index (0..27) a normalized "Sound" value selects; -1 when it names none.
+// The voicing index (0 to kRovuRizaVoicingCount - 1) a normalized "Sound" value selects; -1 when it
+// names none.
 int RovuRiza_VoicingIndexFromValue(float soundValue) noexcept;
 
-// The raw gain table of a voicing (0..27) for a host rate (base family up to 66000 Hz).
+// The raw gain table of a voicing index for a host rate (base family up to 66000 Hz).
 const float* RovuRiza_VoicingTable(int index, double sampleRate) noexcept;
 
 // Rebuilds the 1616-byte payload in place from the "Sound" value and the host rate; keeps the

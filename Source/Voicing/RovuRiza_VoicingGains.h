@@ -2,6 +2,8 @@
 // The voicing gain tables: 200 float32 per voicing, g0 and g1 of sections 0..99.
 #pragma once
 
+#include "Voicing/RovuRiza_VoicingList.h"
+
 inline constexpr int kRovuRizaVoicingTableLength = 200;
 
 extern const float fparallelgains_1[kRovuRizaVoicingTableLength];
@@ -62,5 +64,5 @@ extern const float fparallelgains_27_96[kRovuRizaVoicingTableLength];
 extern const float fparallelgains_28_96[kRovuRizaVoicingTableLength];
 
 // Tables by voicing index, for host rates up to 66000 Hz and above.
-extern const float* const kRovuRizaVoicingTablesBase[28];
-extern const float* const kRovuRizaVoicingTables96[28];
+extern const float* const kRovuRizaVoicingTablesBase[kRovuRizaVoicingCount];
+extern const float* const kRovuRizaVoicingTables96[kRovuRizaVoicingCount];

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "TestHost.h"
+#include "Voicing/RovuRiza_VoicingList.h"
 
 TEST(Concurrency, ConfirmationsAgainstPacketGeneration)
 {
@@ -26,8 +27,9 @@ TEST(Concurrency, ConfirmationsAgainstPacketGeneration)
                 const double value = double(step % 131) / 130.0;
                 instance.model->UpdateParameterNormalizedValue("Gain", value,
                                                                AAX_eUpdateSource_Parameter);
-                instance.model->UpdateParameterNormalizedValue("Sound", double(step % 28) * 0.01,
-                                                               AAX_eUpdateSource_Parameter);
+                instance.model->UpdateParameterNormalizedValue(
+                    "Sound", double(step % kRovuRizaVoicingCount) * 0.01,
+                    AAX_eUpdateSource_Parameter);
                 ++step;
                 confirmations.fetch_add(1);
             }
