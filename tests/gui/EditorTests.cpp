@@ -12,6 +12,7 @@
 #include "GUI/RovuRiza_AnimKnobVST.h"
 #include "GUI/RovuRiza_GUI_VST.h"
 #include "GUI/RovuRiza_MenuVST.h"
+#include "Voicing/RovuRiza_VoicingList.h"
 #include "GUI/RovuRiza_View.h"
 #include "AAX_UIDs.h"
 #include "AAX_VViewContainer.h"
@@ -136,7 +137,7 @@ TEST_F(EditorTest, OpeningPushesEveryParameterOnceAndSizesToTheBackground)
     EXPECT_FLOAT_EQ(view->VolumeKnob()->getValue(), 0.8f);
     EXPECT_EQ(view->SoundMenu()->getCurrentIndex(), 5);
     EXPECT_EQ(view->PickupMenu()->getCurrentIndex(), 1);
-    EXPECT_EQ(view->SoundMenu()->getNbEntries(), 28);
+    EXPECT_EQ(view->SoundMenu()->getNbEntries(), kRovuRizaVoicingCount);
     EXPECT_STREQ(view->SoundMenu()->getEntry(5)->getTitle(), "6 Senn + 57 - Newer");
     EXPECT_STREQ(view->PickupMenu()->getEntry(1)->getTitle(), "Modern Pickup 1");
     EXPECT_STREQ(view->ReadoutText(), "---");
@@ -147,7 +148,7 @@ TEST_F(EditorTest, OpeningPushesEveryParameterOnceAndSizesToTheBackground)
     EXPECT_TRUE(params.log.empty()) << "opening must not edit anything";
 
     // A failed read-back leaves the control where it was.
-    params.failValueQueries = true;
+    params.faults.refuseValueQueries = true;
     params.values["Gain"] = 0.9;
     EXPECT_EQ(editor->ParameterUpdated("Gain"), AAX_SUCCESS);
     EXPECT_FLOAT_EQ(view->GainKnob()->getValue(), 0.37f);
@@ -309,14 +310,14 @@ TEST_F(EditorTest, OptionClickResetsToTheDefaultInsideOneEdit)
 TEST_F(EditorTest, HostTakesItsMouseEventsAndEveryTouchStillGetsItsRelease)
 {
     RovuRiza_View* view = Open();
-    container.takeDown = true;
+    container.faults.viewTakesMouseDown = true;
     Click(kGainCentre, kLButton);
     EXPECT_TRUE(params.log.empty());
     EXPECT_FALSE(view->GainKnob()->isEditing());
 
     // The toolkit began the drag, then the host took the mouse-up: the edit must end.
-    container.takeDown = false;
-    container.takeUp = true;
+    container.faults.viewTakesMouseDown = false;
+    container.faults.viewTakesMouseUp = true;
     Platform().injectMouseDown(kGainCentre, kLButton);
     Platform().injectMouseMoved(CPoint(kGainCentre.x, kGainCentre.y - 20), kLButton);
     Platform().injectMouseUp(CPoint(kGainCentre.x, kGainCentre.y - 20), 0);
@@ -326,8 +327,8 @@ TEST_F(EditorTest, HostTakesItsMouseEventsAndEveryTouchStillGetsItsRelease)
     EXPECT_FALSE(view->GainKnob()->isEditing());
 
     // A drag the host takes does not move the knob; a right-button drag is never offered.
-    container.takeUp = false;
-    container.takeDrag = true;
+    container.faults.viewTakesMouseUp = false;
+    container.faults.viewTakesMouseDrag = true;
     const float before = view->GainKnob()->getValue();
     Platform().injectMouseDown(kGainCentre, kLButton);
     Platform().injectMouseMoved(CPoint(kGainCentre.x, kGainCentre.y - 40), kLButton);
@@ -339,7 +340,7 @@ TEST_F(EditorTest, HostTakesItsMouseEventsAndEveryTouchStillGetsItsRelease)
     EXPECT_TRUE(container.calls.empty());
 
     // The host's modifiers reach the host call and the toolkit's event.
-    container.takeDrag = false;
+    container.faults.viewTakesMouseDrag = false;
     container.modifiers = AAX_eModifiers_Option;
     container.calls.clear();
     params.log.clear();

@@ -64,7 +64,7 @@ AAX_Result FakeParameters::GetParameterDefaultNormalizedValue(AAX_CParamID inID,
 AAX_Result FakeParameters::GetParameterNormalizedValue(AAX_CParamID inID, double* outValue) const
 {
     const auto found = inID ? values.find(inID) : values.end();
-    if (failValueQueries || found == values.end()) return AAX_ERROR_INVALID_PARAMETER_ID;
+    if (faults.refuseValueQueries || found == values.end()) return AAX_ERROR_INVALID_PARAMETER_ID;
     *outValue = found->second;
     return 0;
 }
@@ -138,19 +138,19 @@ std::string Call(const char* inWhat, AAX_CParamID inID, uint32_t inModifiers)
 AAX_Result FakeViewContainer::HandleParameterMouseDown(AAX_CParamID inID, uint32_t inModifiers)
 {
     calls.push_back(Call("down", inID, inModifiers));
-    return takeDown ? AAX_SUCCESS : AAX_ERROR_UNIMPLEMENTED;
+    return faults.viewTakesMouseDown ? AAX_SUCCESS : AAX_ERROR_UNIMPLEMENTED;
 }
 
 AAX_Result FakeViewContainer::HandleParameterMouseDrag(AAX_CParamID inID, uint32_t inModifiers)
 {
     calls.push_back(Call("drag", inID, inModifiers));
-    return takeDrag ? AAX_SUCCESS : AAX_ERROR_UNIMPLEMENTED;
+    return faults.viewTakesMouseDrag ? AAX_SUCCESS : AAX_ERROR_UNIMPLEMENTED;
 }
 
 AAX_Result FakeViewContainer::HandleParameterMouseUp(AAX_CParamID inID, uint32_t inModifiers)
 {
     calls.push_back(Call("up", inID, inModifiers));
-    return takeUp ? AAX_SUCCESS : AAX_ERROR_UNIMPLEMENTED;
+    return faults.viewTakesMouseUp ? AAX_SUCCESS : AAX_ERROR_UNIMPLEMENTED;
 }
 
 } // namespace guitest

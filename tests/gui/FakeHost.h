@@ -12,6 +12,7 @@
 #include "AAX_IACFHostServices.h"
 #include "AAX_IACFViewContainer.h"
 #include "AAX_IEffectParameters.h"
+#include "FakeHostFaults.h"
 
 namespace guitest
 {
@@ -40,7 +41,7 @@ public:
     std::map<std::string, double> values;
     std::map<std::string, double> defaults;
     std::vector<std::string> order;
-    bool failValueQueries = false;
+    tavelo::test::FakeHostFaults faults;
 
     AAX_Result Initialize(IACFUnknown*) override { return 0; }
     AAX_Result Uninitialize() override { return 0; }
@@ -168,7 +169,7 @@ public:
     int32_t type;
     void* pointer;
     uint32_t modifiers = 0;
-    bool takeDown = false, takeDrag = false, takeUp = false;
+    tavelo::test::FakeHostFaults faults;
     std::vector<std::string> calls; // "down Gain 0x0"
 };
 

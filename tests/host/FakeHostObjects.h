@@ -5,6 +5,7 @@
 #include "AAX_IACFController.h"
 #include "AAX_IACFViewContainer.h"
 #include "AAX_UIDs.h"
+#include "FakeHostFaults.h"
 #include "HostObject.h"
 
 #include <string>
@@ -13,11 +14,11 @@
 namespace tavelo::test
 {
 
-// A controller that answers version 1, and version 2 only when asked to.
+// A controller that answers version 1, and version 2 unless its faults say otherwise.
 class FakeController final : public host::HostObject<AAX_IACFController_V2>
 {
 public:
-    explicit FakeController(bool inAnswerV2) : mAnswerV2(inAnswerV2) {}
+    explicit FakeController(const FakeHostFaults& inFaults = {}) : mFaults(inFaults) {}
 
     AAX_Result PostPacket(AAX_CFieldIndex inFieldIndex, const void*, uint32_t inSize) override
     {
@@ -68,14 +69,15 @@ private:
     {
         if (inIID == IID_IACFUnknown || inIID == IID_IAAXControllerV1)
             return static_cast<AAX_IACFController*>(this);
-        if (inIID == IID_IAAXControllerV2 && mAnswerV2)
+        if (inIID == IID_IAAXControllerV2 && mFaults.controllerV2)
             return static_cast<AAX_IACFController_V2*>(this);
         return nullptr;
     }
-    const bool mAnswerV2;
+    const FakeHostFaults mFaults;
 };
 
-// A view container of type 1 that acts on mouse-downs and reports Command held.
+// A view container of type 1 that reports Command held and acts on the mouse events its faults
+// name (by default mouse-downs).
 class FakeViewContainer final : public host::HostObject<AAX_IACFViewContainer>
 {
 public:
@@ -89,12 +91,20 @@ public:
     AAX_Result SetViewSize(AAX_Point&) override { return AAX_SUCCESS; }
     AAX_Result HandleParameterMouseDown(AAX_CParamID id, uint32_t) override
     {
+        if (!faults.viewTakesMouseDown) return 1;
         events.push_back(std::string("down ") + id);
         return AAX_SUCCESS;
     }
-    AAX_Result HandleParameterMouseDrag(AAX_CParamID, uint32_t) override { return 1; }
-    AAX_Result HandleParameterMouseUp(AAX_CParamID, uint32_t) override { return 1; }
+    AAX_Result HandleParameterMouseDrag(AAX_CParamID, uint32_t) override
+    {
+        return faults.viewTakesMouseDrag ? AAX_SUCCESS : 1;
+    }
+    AAX_Result HandleParameterMouseUp(AAX_CParamID, uint32_t) override
+    {
+        return faults.viewTakesMouseUp ? AAX_SUCCESS : 1;
+    }
 
+    FakeHostFaults faults{.viewTakesMouseDown = true};
     std::vector<std::string> events;
 
 private:

@@ -27,7 +27,7 @@ void FakeOtherProcess(void* const[], const void*) {}
 
 TEST(WrapperVersionTest, ControllerForwardsToTheVersionThatOffersEachCall)
 {
-    auto v1Only = Ref<FakeController>::Adopt(new FakeController(false));
+    auto v1Only = Ref<FakeController>::Adopt(new FakeController({.controllerV2 = false}));
     AAX_VController controller(static_cast<AAX_IACFController*>(v1Only.Get()));
     EXPECT_EQ(controller.PostPacket(3, "abcd", 4), AAX_SUCCESS);
     EXPECT_EQ(v1Only->posted.size(), 1u);
@@ -38,7 +38,7 @@ TEST(WrapperVersionTest, ControllerForwardsToTheVersionThatOffersEachCall)
     EXPECT_EQ(controller.GetHybridSignalLatency(&latency), AAX_ERROR_UNIMPLEMENTED);
     EXPECT_EQ(latency, -1);
 
-    auto v2 = Ref<FakeController>::Adopt(new FakeController(true));
+    auto v2 = Ref<FakeController>::Adopt(new FakeController());
     AAX_VController newer(static_cast<AAX_IACFController*>(v2.Get()));
     EXPECT_EQ(newer.GetHybridSignalLatency(&latency), AAX_SUCCESS);
     EXPECT_EQ(latency, 7);
@@ -52,7 +52,7 @@ TEST(WrapperVersionTest, ControllerForwardsToTheVersionThatOffersEachCall)
 
 TEST(WrapperVersionTest, WrappersHoldTheirHostObjectsOnlyWhileTheyLive)
 {
-    auto fake = Ref<FakeController>::Adopt(new FakeController(true));
+    auto fake = Ref<FakeController>::Adopt(new FakeController());
     {
         AAX_VController controller(static_cast<AAX_IACFController*>(fake.Get()));
         EXPECT_EQ(fake->ReferenceCount(), 3u); // ours, version 1, version 2
