@@ -3,8 +3,7 @@
 // loop keeps the carried values in a local RovuRiza_ConverterVars for a whole call.
 #pragma once
 
-#include <cstring>
-
+#include "Engine/RovuRiza_Lanes.h"
 #include "ModelState/RovuRiza_ModelState.h"
 
 inline constexpr int kRovuRizaConverterMaxSteps = 12; // internal steps per host sample, at most
@@ -63,7 +62,6 @@ void RovuRiza_StoreConverter(const RovuRiza_ConverterVars& vars,
 inline void RovuRiza_ConverterFilterRun(RovuRiza_ConverterFilter& f, const float* forward,
                                         const float* recursive, float* values, int count) noexcept
 {
-    typedef float Lanes __attribute__((vector_size(8 * sizeof(float))));
     constexpr int kTaps = kRovuRizaConverterTaps;
     constexpr int kPast = kTaps - 1; // earlier values a step reads
     constexpr int kPiece = 64;       // a multiple of the lane count
@@ -71,11 +69,11 @@ inline void RovuRiza_ConverterFilterRun(RovuRiza_ConverterFilter& f, const float
     if (count <= 0) return;
     // Zeroed first only to quiet GCC's uninitialised-use analysis, which does not follow the
     // vector splats below under ThreadSanitizer; optimised builds drop the dead stores.
-    Lanes b[kTaps] = {};
+    Lanes8 b[kTaps] = {};
     float c[kTaps];
     for (int k = 0; k < kTaps; ++k)
     {
-        b[k] = forward[k] - Lanes{};
+        b[k] = forward[k] - Lanes8{};
         c[k] = recursive[k];
     }
     // Lanes past the run's end read whatever the arrays hold there and are dropped.
@@ -94,14 +92,14 @@ inline void RovuRiza_ConverterFilterRun(RovuRiza_ConverterFilter& f, const float
             x[kPast + n] = values[start + n];
         for (int n = 0; n < length; n += kLanes)
         {
-            Lanes t[kTaps]; // t[k] holds x[n-k] for eight consecutive n
+            Lanes8 t[kTaps]; // t[k] holds x[n-k] for eight consecutive n
             for (int k = 0; k < kTaps; ++k)
-                std::memcpy(&t[k], x + kPast + n - k, sizeof t[k]);
+                load(t[k], x + kPast + n - k);
             // A balanced sum, so no input term waits for a long chain.
-            const Lanes sum =
+            const Lanes8 sum =
                 ((b[0] * t[0] + b[1] * t[1]) + (b[2] * t[2] + b[3] * t[3])) +
                 ((b[4] * t[4] + b[5] * t[5]) + (b[6] * t[6] + (b[7] * t[7] + b[8] * t[8])));
-            std::memcpy(inputs + n, &sum, sizeof sum);
+            store(inputs + n, sum);
         }
         for (int n = 0; n < length; ++n)
         {

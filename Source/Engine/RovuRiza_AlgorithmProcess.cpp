@@ -254,15 +254,15 @@ using ProcessFunction = void (*)(SRovuRiza_Alg_Context&) noexcept;
 extern "C" __attribute__((no_sanitize("address", "undefined", "thread"))) ProcessFunction
 RovuRiza_ResolveProcessMono() noexcept
 {
-    if (RovuRiza_HasVector512Units()) return ProcessVector512<1>;
-    return RovuRiza_HasVectorUnits() ? ProcessVector<1> : ProcessBaseline<1>;
+    return RovuRiza_PickBuild<ProcessFunction>(ProcessBaseline<1>, ProcessVector<1>,
+                                               ProcessVector512<1>);
 }
 
 extern "C" __attribute__((no_sanitize("address", "undefined", "thread"))) ProcessFunction
 RovuRiza_ResolveProcessStereo() noexcept
 {
-    if (RovuRiza_HasVector512Units()) return ProcessVector512<2>;
-    return RovuRiza_HasVectorUnits() ? ProcessVector<2> : ProcessBaseline<2>;
+    return RovuRiza_PickBuild<ProcessFunction>(ProcessBaseline<2>, ProcessVector<2>,
+                                               ProcessVector512<2>);
 }
 
 void RovuRiza_ProcessMono(SRovuRiza_Alg_Context& ctx) noexcept

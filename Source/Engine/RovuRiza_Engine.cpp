@@ -205,10 +205,10 @@ RovuRiza_Engine::~RovuRiza_Engine() = default;
 
 double RovuRiza_Engine::ConverterDelay(double sampleRate)
 {
-    // The interpolation on both sides waits for one host sample and one internal step; the
-    // filter in and the filter out each add their delay.
+    // The input is read one host sample late and the output one internal step late, and the
+    // step between them adds one more; the filter in and the filter out each add their delay.
     const double internalRate = 192000.0;
-    const double seconds = (2.0 * FilterDelaySteps() + 1.0) / internalRate + 1.0 / sampleRate;
+    const double seconds = (2.0 * FilterDelaySteps() + 2.0) / internalRate + 1.0 / sampleRate;
     return seconds * sampleRate;
 }
 

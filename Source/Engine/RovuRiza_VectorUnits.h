@@ -22,6 +22,16 @@ RovuRiza_HasVector512Units() noexcept
            __builtin_cpu_supports("avx512bw");
 }
 
+// The load-time pick between a kernel's builds: the widest one this processor runs. Kernels with
+// no 512-bit build pass their 8-lane one twice.
+template <class Function>
+__attribute__((no_sanitize("address", "undefined", "thread"))) inline Function
+RovuRiza_PickBuild(Function baseline, Function vector, Function vector512) noexcept
+{
+    if (RovuRiza_HasVector512Units()) return vector512;
+    return RovuRiza_HasVectorUnits() ? vector : baseline;
+}
+
 // The targets of those builds, for `__attribute__((target(...)))`: each names exactly what its
 // question above asks for.
 #define ROVURIZA_VECTOR_TARGET "avx2,fma"

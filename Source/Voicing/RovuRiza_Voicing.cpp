@@ -122,7 +122,8 @@ void RovuRiza_VoicingBlockBaseline(const RovuRiza_VoicingBankCoefficients& bank,
 extern "C" __attribute__((no_sanitize("address", "undefined", "thread"))) BlockFunction
 RovuRiza_ResolveVoicingProcessBlock() noexcept
 {
-    return RovuRiza_HasVectorUnits() ? RovuRiza_VoicingBlockWide : RovuRiza_VoicingBlockBaseline;
+    return RovuRiza_PickBuild<BlockFunction>(RovuRiza_VoicingBlockBaseline,
+                                             RovuRiza_VoicingBlockWide, RovuRiza_VoicingBlockWide);
 }
 
 void RovuRiza_VoicingProcessBlock(const RovuRiza_VoicingBankCoefficients& bank,

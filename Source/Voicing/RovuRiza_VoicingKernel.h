@@ -5,32 +5,11 @@
 // a baseline one at link time.
 #pragma once
 
+#include "Engine/RovuRiza_Lanes.h"
 #include "Voicing/RovuRiza_Voicing.h"
 
 namespace
 {
-typedef float Lanes8 __attribute__((vector_size(8 * sizeof(float))));
-typedef float Lanes4 __attribute__((vector_size(4 * sizeof(float))));
-
-// Vectors pass by reference: the baseline build has no 8-lane registers to pass them in. The
-// same helpers take a plain float, so that one body serves 8 sections at a time and 1.
-template <typename V> [[gnu::always_inline]] inline void load(V& v, const float* p) noexcept
-{
-    __builtin_memcpy(&v, p, sizeof v);
-}
-
-template <typename V> [[gnu::always_inline]] inline void store(float* p, const V& v) noexcept
-{
-    __builtin_memcpy(p, &v, sizeof v);
-}
-
-// Every lane set to x (a single broadcast).
-[[gnu::always_inline]] inline void splat(Lanes8& v, float x) noexcept
-{
-    const Lanes4 first = {x};
-    v = __builtin_shufflevector(first, first, 0, 0, 0, 0, 0, 0, 0, 0);
-}
-
 // An empty statement that claims to change v: the value sits in a register, and the compiler can
 // neither read it from memory again nor see through it to fuse it into a multiply-add.
 template <typename V> [[gnu::always_inline]] inline void pin(V& v) noexcept

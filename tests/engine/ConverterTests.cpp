@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "Converter/RovuRiza_Converter.h"
+#include "Engine/RovuRiza_Engine.h"
 #include "RenderHarness.h"
 #include "SignalAnalysis.h"
 
@@ -286,6 +287,25 @@ TEST(ConverterTiming, ConstantInputSettlesToAConstant)
     for (int n = 0; n < 4410; ++n)
         y = RovuRiza_ConvertSample(v, 0.25f, [](float u) { return u; });
     EXPECT_NEAR(y, 0.25f * DesignDcGain() * DesignDcGain(), 1e-4);
+}
+
+// The latency hosts are told must be the delay an impulse really sees (its centroid is the
+// group delay at low frequencies, where guitar lives).
+TEST(ConverterTiming, ReportedLatencyIsTheMeasuredDelay)
+{
+    for (float fs : {44100.0f, 48000.0f, 96000.0f})
+    {
+        RovuRiza_ConverterVars v = MakeConverter(fs);
+        double sum = 0.0, moment = 0.0;
+        for (int n = 0; n < 4000; ++n)
+        {
+            const double y =
+                RovuRiza_ConvertSample(v, n == 0 ? 1.0f : 0.0f, [](float u) { return u; });
+            sum += y;
+            moment += n * y;
+        }
+        EXPECT_NEAR(moment / sum, RovuRiza_Engine::ConverterDelay(fs), 0.01) << fs;
+    }
 }
 
 TEST(ConverterTiming, RatesOutsideTheDesignStayBounded)
