@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "AAX_CChunkDataParser.h"
 #include "ArgumentReader.h"
 #include "DescriptionValidator.h"
 #include "Commands.h"
@@ -131,73 +132,13 @@ InfoOptions parseInfo(const Arguments& args, bool allowSettings)
     return o;
 }
 
-// One decoded entry of a chunk's data area.
-struct ChunkEntry
+// The entries of a chunk's data area, read as the plug-in reads them; every read stays inside
+// it. Throws Failure for a damaged entry.
+std::vector<AAX_CChunkDataParser::DataValue> decodeChunkData(const uint8_t* data, size_t size)
 {
-    std::string name;
-    char tag = 0;
-    double number = 0;
-    std::string text;
-};
-
-uint64_t bigEndian(const uint8_t* p, int bytes)
-{
-    uint64_t v = 0;
-    for (int k = 0; k < bytes; ++k)
-        v = (v << 8) | p[k];
-    return v;
-}
-
-// Decodes the data area; every read stays inside it. Throws Failure for a damaged entry.
-std::vector<ChunkEntry> decodeChunkData(const uint8_t* data, size_t size)
-{
-    std::vector<ChunkEntry> entries;
-    size_t p = 4;
-    auto align = [](size_t v) { return (v + 3) & ~size_t(3); };
-    while (p < size)
-    {
-        const void* end = std::memchr(data + p, 0, size - p);
-        if (!end)
-            throw Failure("damaged entry at byte " + std::to_string(p) +
-                          ": name is not terminated");
-        const std::string tagAndName(reinterpret_cast<const char*>(data + p));
-        if (tagAndName.size() < 2)
-            throw Failure("damaged entry at byte " + std::to_string(p) + ": no type tag");
-        ChunkEntry e;
-        e.tag = tagAndName[0];
-        e.name = tagAndName.substr(2);
-        p = align(p + tagAndName.size() + 1);
-        const size_t valueBytes = e.tag == 'd'                                     ? 8
-                                  : (e.tag == 'f' || e.tag == 'l' || e.tag == 's') ? 4
-                                                                                   : 0;
-        if (p + valueBytes > size)
-            throw Failure("damaged entry \"" + e.name + "\": value runs past the data");
-        if (e.tag == 'd')
-        {
-            const uint64_t bits = bigEndian(data + p, 8);
-            std::memcpy(&e.number, &bits, 8);
-        }
-        else if (e.tag == 'f')
-        {
-            const uint32_t bits = uint32_t(bigEndian(data + p, 4));
-            float f;
-            std::memcpy(&f, &bits, 4);
-            e.number = f;
-        }
-        else if (e.tag == 'l')
-            e.number = double(int32_t(uint32_t(bigEndian(data + p, 4))));
-        else if (e.tag == 's')
-            e.number = double(uint16_t(bigEndian(data + p, 2)));
-        else if (e.tag == 'r')
-        {
-            const void* textEnd = p < size ? std::memchr(data + p, 0, size - p) : nullptr;
-            if (!textEnd) throw Failure("damaged entry \"" + e.name + "\": text is not terminated");
-            e.text = reinterpret_cast<const char*>(data + p);
-            p = align(p + e.text.size() + 1);
-        }
-        p += valueBytes;
-        entries.push_back(e);
-    }
+    std::vector<AAX_CChunkDataParser::DataValue> entries;
+    std::string problem;
+    if (!AAX_CChunkDataParser::Decode(data, size, entries, &problem)) throw Failure(problem);
     return entries;
 }
 
@@ -262,11 +203,12 @@ int presetShow(const InfoOptions& o)
         j.key("entries").beginArray();
         for (const auto& e : entries)
         {
-            j.beginObject().field("name", e.name).field("type", std::string(1, e.tag));
-            if (e.tag == 'r')
-                j.field("value", e.text);
+            const char tag = AAX_CChunkDataParser::TypeTag(e.mDataType);
+            j.beginObject().field("name", e.mDataName.Get()).field("type", std::string(1, tag));
+            if (tag == 'r')
+                j.field("value", e.mStringValue.Get());
             else
-                j.field("value", e.number);
+                j.field("value", AAX_CChunkDataParser::Number(e));
             j.endObject();
         }
         j.endArray().endObject();
@@ -279,17 +221,19 @@ int presetShow(const InfoOptions& o)
                 fourCC(product).c_str(), fourCC(plugin).c_str());
     for (const auto& e : entries)
     {
-        if (e.tag == 'r')
-            std::printf("  %-10s text   \"%s\"\n", e.name.c_str(), e.text.c_str());
-        else if (e.tag == 'd' || e.tag == 'f')
-            std::printf("  %-10s %-6s %.9g\n", e.name.c_str(), e.tag == 'd' ? "double" : "float",
-                        e.number);
+        const char tag = AAX_CChunkDataParser::TypeTag(e.mDataType);
+        const char* name = e.mDataName.Get();
+        const double number = AAX_CChunkDataParser::Number(e);
+        if (tag == 'r')
+            std::printf("  %-10s text   \"%s\"\n", name, e.mStringValue.Get());
+        else if (tag == 'd' || tag == 'f')
+            std::printf("  %-10s %-6s %.9g\n", name, tag == 'd' ? "double" : "float", number);
         else
-            std::printf("  %-10s %-6s %lld\n", e.name.c_str(),
-                        e.tag == 'l'   ? "int32"
-                        : e.tag == 's' ? "int16"
-                                       : "?",
-                        (long long)e.number);
+            std::printf("  %-10s %-6s %lld\n", name,
+                        tag == 'l'   ? "int32"
+                        : tag == 's' ? "int16"
+                                     : "?",
+                        (long long)number);
     }
     return 0;
 }

@@ -16,6 +16,19 @@ namespace
 constexpr AAX_CTypeID kControlsChunkID = AAX_FourCC("elck");
 constexpr uint32_t kHeaderSize = kAAX_ChunkHeaderSize;
 
+// The data model receives an aligned copy of a record, as a host hands over its own; empty when
+// the record is shorter than its header or than the data size it announces.
+std::vector<uint64_t> AlignedRecord(const std::vector<uint8_t>& inRecord)
+{
+    if (inRecord.size() < kHeaderSize) return {};
+    AAX_SPlugInChunkHeader header;
+    std::memcpy(&header, inRecord.data(), sizeof header);
+    if (header.fSize < 0 || uint64_t(header.fSize) > inRecord.size() - kHeaderSize) return {};
+    std::vector<uint64_t> aligned((inRecord.size() + 7) / 8 + 1, 0);
+    std::memcpy(aligned.data(), inRecord.data(), inRecord.size());
+    return aligned;
+}
+
 // A minimal string object for the host's own queries.
 class HostString final : public AAX_IString
 {
@@ -274,16 +287,10 @@ std::vector<uint8_t> HostInstance::GetChunk(AAX_Result* outResult) const
 
 AAX_Result HostInstance::SetChunk(const std::vector<uint8_t>& inRecord)
 {
-    if (inRecord.size() < kHeaderSize) return AAX_ERROR_MALFORMED_CHUNK;
-    AAX_SPlugInChunkHeader header;
-    std::memcpy(&header, inRecord.data(), sizeof header);
-    if (header.fSize < 0 || uint64_t(header.fSize) > inRecord.size() - kHeaderSize)
-        return AAX_ERROR_MALFORMED_CHUNK;
-    // The data model receives an aligned copy, as a host hands over its own record.
-    std::vector<uint64_t> aligned((inRecord.size() + 7) / 8 + 1, 0);
-    std::memcpy(aligned.data(), inRecord.data(), inRecord.size());
-    const AAX_Result result = mParameters->SetChunk(
-        header.fChunkID, reinterpret_cast<const AAX_SPlugInChunk*>(aligned.data()));
+    const std::vector<uint64_t> aligned = AlignedRecord(inRecord);
+    if (aligned.empty()) return AAX_ERROR_MALFORMED_CHUNK;
+    const auto* chunk = reinterpret_cast<const AAX_SPlugInChunk*>(aligned.data());
+    const AAX_Result result = mParameters->SetChunk(chunk->fChunkID, chunk);
     Update();
     return result;
 }
@@ -291,13 +298,8 @@ AAX_Result HostInstance::SetChunk(const std::vector<uint8_t>& inRecord)
 AAX_Result HostInstance::CompareChunk(const std::vector<uint8_t>& inRecord, bool* outEqual) const
 {
     if (!outEqual) return AAX_ERROR_NULL_OBJECT;
-    if (inRecord.size() < kHeaderSize) return AAX_ERROR_MALFORMED_CHUNK;
-    AAX_SPlugInChunkHeader header;
-    std::memcpy(&header, inRecord.data(), sizeof header);
-    if (header.fSize < 0 || uint64_t(header.fSize) > inRecord.size() - kHeaderSize)
-        return AAX_ERROR_MALFORMED_CHUNK;
-    std::vector<uint64_t> aligned((inRecord.size() + 7) / 8 + 1, 0);
-    std::memcpy(aligned.data(), inRecord.data(), inRecord.size());
+    const std::vector<uint64_t> aligned = AlignedRecord(inRecord);
+    if (aligned.empty()) return AAX_ERROR_MALFORMED_CHUNK;
     AAX_CBoolean equal = 0;
     const AAX_Result result = mParameters->CompareActiveChunk(
         reinterpret_cast<const AAX_SPlugInChunk*>(aligned.data()), &equal);

@@ -252,7 +252,9 @@ TEST(ChunkParser, MalformedRecordsLoadNothingOrWhatFits)
     Append(data, "l_a", {0, 0, 0, 9});
     Append(data, "d_b", {0x3F, 0xF0, 0, 0});
     Record truncated(data);
-    parser.LoadChunk(truncated.Get());
+    std::string problem;
+    EXPECT_FALSE(parser.LoadChunk(truncated.Get(), &problem));
+    EXPECT_EQ(problem, "damaged entry \"b\": value runs past the data");
     ASSERT_EQ(parser.Values().size(), 1u);
     EXPECT_EQ(parser.Values()[0].mIntValue, 9);
 

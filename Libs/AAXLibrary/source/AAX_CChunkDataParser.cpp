@@ -190,80 +190,120 @@ AAX_Result AAX_CChunkDataParser::GetChunkData(AAX_SPlugInChunk* outChunk) const
     return AAX_SUCCESS;
 }
 
-void AAX_CChunkDataParser::LoadChunk(const AAX_SPlugInChunk* inChunk)
+bool AAX_CChunkDataParser::LoadChunk(const AAX_SPlugInChunk* inChunk, std::string* outProblem)
 {
     Clear();
-    if (!inChunk) return;
+    if (!inChunk) return true;
     mChunkVersion = inChunk->fVersion;
     const int32_t announced = inChunk->fSize;
-    if (announced <= 4) return;
-    const size_t n = size_t(announced);
-    const uint8_t* data = reinterpret_cast<const uint8_t*>(inChunk->fData);
-    if (std::memcmp(data, kMarker, 4) != 0) return;
+    if (announced <= 4) return true;
+    return Decode(reinterpret_cast<const uint8_t*>(inChunk->fData), size_t(announced), mValues,
+                  outProblem);
+}
 
-    // Every read below stays inside the n bytes the record announces; an entry that does not
-    // fit ends loading with the entries read so far.
+bool AAX_CChunkDataParser::Decode(const uint8_t* inData, size_t inSize,
+                                  std::vector<DataValue>& outValues, std::string* outProblem)
+{
+    auto damaged = [outProblem](const std::string& inWhy)
+    {
+        if (outProblem) *outProblem = inWhy;
+        return false;
+    };
+    const uint8_t* data = inData;
+    const size_t n = inSize;
+    if (n < 4 || std::memcmp(data, kMarker, 4) != 0) return damaged("no entry marker");
+
+    // Every read below stays inside the n bytes; an entry that does not fit ends decoding with
+    // the entries read so far.
     size_t p = 4;
     while (p < n)
     {
+        const size_t at = p;
         const size_t limit = std::min(n - p, kMaxTagAndName + 1);
         const void* terminator = std::memchr(data + p, 0, limit);
-        if (!terminator) break;
+        if (!terminator)
+            return damaged("damaged entry at byte " + std::to_string(at) +
+                           ": name is not terminated");
         const size_t textLength = size_t(static_cast<const uint8_t*>(terminator) - (data + p));
-        if (textLength < 2) break; // no room for the tag: not an entry
+        if (textLength < 2) // no room for the tag: not an entry
+            return damaged("damaged entry at byte " + std::to_string(at) + ": no type tag");
         const char tag = char(data[p]);
         DataValue value;
         value.mDataName = reinterpret_cast<const char*>(data + p + 2);
+        const std::string name = value.mDataName.Get();
         p = RoundUp4(p + textLength + 1);
 
+        // Numbers: the entry type and its bytes (a two-byte value sits in a four-byte slot).
+        struct NumberEntry
+        {
+            char tag;
+            int32_t type;
+            int bytes;
+            size_t slot;
+        };
+        static constexpr NumberEntry kNumbers[] = {{'d', eType_Double, 8, 8},
+                                                   {'f', eType_Float, 4, 4},
+                                                   {'l', eType_Int32, 4, 4},
+                                                   {'s', eType_Int16, 2, 4}};
+        const NumberEntry* number = nullptr;
+        for (const NumberEntry& candidate : kNumbers)
+            if (candidate.tag == tag) number = &candidate;
         size_t valueBytes = 0;
-        switch (tag)
+        if (number)
         {
-        case 'd':
-            valueBytes = 8;
-            break;
-        case 'f':
-        case 'l':
-        case 's':
-            valueBytes = 4;
-            break;
-        default:
-            break;
+            if (p > n || n - p < number->slot)
+                return damaged("damaged entry \"" + name + "\": value runs past the data");
+            const uint64_t bits = ReadBigEndian(data + p, number->bytes);
+            value.mDataType = number->type;
+            // An int32 is kept sign-extended; the other values as their bits.
+            value.mIntValue =
+                number->type == eType_Int32 ? int64_t(int32_t(uint32_t(bits))) : int64_t(bits);
+            valueBytes = number->slot;
         }
-        if (valueBytes > 0 && (p > n || n - p < valueBytes)) break;
-        switch (tag)
-        {
-        case 'd':
-            value.mDataType = eType_Double;
-            value.mIntValue = int64_t(ReadBigEndian(data + p, 8));
-            break;
-        case 'f':
-            value.mDataType = eType_Float;
-            value.mIntValue = int64_t(ReadBigEndian(data + p, 4));
-            break;
-        case 'l':
-            value.mDataType = eType_Int32;
-            value.mIntValue = int32_t(uint32_t(ReadBigEndian(data + p, 4)));
-            break;
-        case 's':
-            value.mDataType = eType_Int16;
-            value.mIntValue = uint16_t(ReadBigEndian(data + p, 2));
-            break;
-        case 'r':
+        else if (tag == 'r')
         {
             const void* end = p < n ? std::memchr(data + p, 0, n - p) : nullptr;
-            if (!end) return; // an unterminated text does not fit
+            if (!end) return damaged("damaged entry \"" + name + "\": text is not terminated");
             const size_t length = size_t(static_cast<const uint8_t*>(end) - (data + p));
             value.mDataType = eType_String;
             value.mStringValue = reinterpret_cast<const char*>(data + p);
             valueBytes = RoundUp4(length + 1);
-            break;
         }
-        default:
+        else
             value.mDataType = eType_None;
-            break;
-        }
         p += valueBytes;
-        mValues.push_back(std::move(value));
+        outValues.push_back(std::move(value));
+    }
+    return true;
+}
+
+char AAX_CChunkDataParser::TypeTag(int32_t inType)
+{
+    return inType >= eType_Float && inType <= eType_String ? kTags[inType - 1][0] : '?';
+}
+
+double AAX_CChunkDataParser::Number(const DataValue& inValue)
+{
+    switch (inValue.mDataType)
+    {
+    case eType_Double:
+    {
+        double d;
+        const uint64_t bits = uint64_t(inValue.mIntValue);
+        std::memcpy(&d, &bits, 8);
+        return d;
+    }
+    case eType_Float:
+    {
+        float f;
+        const uint32_t bits = uint32_t(inValue.mIntValue);
+        std::memcpy(&f, &bits, 4);
+        return double(f);
+    }
+    case eType_Int32:
+    case eType_Int16:
+        return double(inValue.mIntValue);
+    default:
+        return 0.0;
     }
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "AAX.h"
@@ -47,8 +48,16 @@ public:
     // Writes the data area and the data-size field; the record must hold GetChunkDataSize()
     // bytes of data.
     AAX_Result GetChunkData(AAX_SPlugInChunk* outChunk) const;
-    // Replaces the entries with those of the record; reads stay inside its announced size.
-    void LoadChunk(const AAX_SPlugInChunk* inChunk);
+    // Replaces the entries with those of the record; reads stay inside its announced size. A
+    // damaged entry ends loading with the entries before it: false, and why in *outProblem.
+    bool LoadChunk(const AAX_SPlugInChunk* inChunk, std::string* outProblem = nullptr);
+    // The entries of a data area of inSize bytes (marker first), appended to outValues; the
+    // same reading as LoadChunk's.
+    static bool Decode(const uint8_t* inData, size_t inSize, std::vector<DataValue>& outValues,
+                       std::string* outProblem = nullptr);
+    // The one-letter type tag of an entry type ('?' for none), and a numeric entry's value.
+    static char TypeTag(int32_t inType);
+    static double Number(const DataValue& inValue);
 
     int32_t GetChunkVersion() const { return mChunkVersion; }
     const std::vector<DataValue>& Values() const { return mValues; }

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "AAX_CChunkValueCodec.h"
 #include "AAX_CHostServices.h"
 #include "AAX_CString.h"
 #include "AAX_IParameter.h"
@@ -449,23 +450,8 @@ void AAX_CEffectParameters::BuildChunkData() const
                                                    AAX_eAssertFlags_Log);
             continue;
         }
-        const char* identifier = parameter->Identifier();
-        if (IsFiltered(identifier)) continue;
-        float floatValue = 0.0f;
-        int32_t intValue = 0;
-        bool boolValue = false;
-        double doubleValue = 0.0;
-        AAX_CString text;
-        if (parameter->GetValueAsFloat(&floatValue))
-            mChunkParser.AddDouble(identifier, double(floatValue));
-        else if (parameter->GetValueAsInt32(&intValue))
-            mChunkParser.AddInt32(identifier, intValue);
-        else if (parameter->GetValueAsBool(&boolValue))
-            mChunkParser.AddInt32(identifier, boolValue ? 1 : 0);
-        else if (parameter->GetValueAsDouble(&doubleValue))
-            mChunkParser.AddDouble(identifier, doubleValue);
-        else if (parameter->GetValueAsString(&text))
-            mChunkParser.AddString(identifier, text);
+        if (IsFiltered(parameter->Identifier())) continue;
+        AAX_CChunkValueCodec::Store(*parameter, mChunkParser);
     }
 }
 
@@ -509,36 +495,7 @@ AAX_Result AAX_CEffectParameters::SetChunk(AAX_CTypeID inChunkID, const AAX_SPlu
     {
         AAX_IParameter* parameter = mParameterManager.GetParameter(index);
         if (!parameter || IsFiltered(parameter->Identifier())) continue;
-        const char* identifier = parameter->Identifier();
-        float floatValue = 0.0f;
-        int32_t intValue = 0;
-        bool boolValue = false;
-        double doubleValue = 0.0;
-        AAX_CString text;
-        if (parameter->GetValueAsFloat(&floatValue))
-        {
-            if (mChunkParser.FindDouble(identifier, &doubleValue))
-                parameter->SetValueWithFloat(float(doubleValue));
-        }
-        else if (parameter->GetValueAsInt32(&intValue))
-        {
-            if (mChunkParser.FindInt32(identifier, &intValue))
-                parameter->SetValueWithInt32(intValue);
-        }
-        else if (parameter->GetValueAsBool(&boolValue))
-        {
-            if (mChunkParser.FindInt32(identifier, &intValue))
-                parameter->SetValueWithBool(intValue != 0);
-        }
-        else if (parameter->GetValueAsDouble(&doubleValue))
-        {
-            if (mChunkParser.FindDouble(identifier, &doubleValue))
-                parameter->SetValueWithDouble(doubleValue);
-        }
-        else if (parameter->GetValueAsString(&text))
-        {
-            if (mChunkParser.FindString(identifier, &text)) parameter->SetValueWithString(text);
-        }
+        AAX_CChunkValueCodec::Restore(*parameter, mChunkParser);
     }
     return AAX_SUCCESS;
 }
@@ -565,30 +522,8 @@ AAX_Result AAX_CEffectParameters::CompareActiveChunk(const AAX_SPlugInChunk* inC
                                                    AAX_eAssertFlags_Log);
             continue;
         }
-        const char* identifier = parameter->Identifier();
-        if (IsFiltered(identifier)) continue;
-        float floatValue = 0.0f;
-        int32_t intValue = 0;
-        bool boolValue = false;
-        double doubleValue = 0.0;
-        AAX_CString text;
-        double storedDouble = 0.0;
-        int32_t storedInt = 0;
-        AAX_CString storedText;
-        bool same = true;
-        if (parameter->GetValueAsFloat(&floatValue))
-            same = mChunkParser.FindDouble(identifier, &storedDouble) &&
-                   float(storedDouble) == floatValue;
-        else if (parameter->GetValueAsInt32(&intValue))
-            same = mChunkParser.FindInt32(identifier, &storedInt) && storedInt == intValue;
-        else if (parameter->GetValueAsBool(&boolValue))
-            same = mChunkParser.FindInt32(identifier, &storedInt) && (storedInt != 0) == boolValue;
-        else if (parameter->GetValueAsDouble(&doubleValue))
-            same = mChunkParser.FindDouble(identifier, &storedDouble) &&
-                   float(storedDouble) == float(doubleValue);
-        else if (parameter->GetValueAsString(&text))
-            same = mChunkParser.FindString(identifier, &storedText) && storedText == text;
-        if (!same) return AAX_SUCCESS;
+        if (IsFiltered(parameter->Identifier())) continue;
+        if (!AAX_CChunkValueCodec::Matches(*parameter, mChunkParser)) return AAX_SUCCESS;
     }
     *outIsEqual = 1;
     return AAX_SUCCESS;
