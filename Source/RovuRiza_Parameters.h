@@ -25,26 +25,10 @@ public:
     AAX_Result UpdatePacket_Sound(AAX_CPacket& ioPacket);
 
     // Recursive and forward sets of the internal-rate converter's filter (the generated design).
-    static constexpr double globalkFourthBandEll8Revmeno[9] = {
-        RovuRiza_ConverterDesign::globalkFourthBandEll8Revmeno[0],
-        RovuRiza_ConverterDesign::globalkFourthBandEll8Revmeno[1],
-        RovuRiza_ConverterDesign::globalkFourthBandEll8Revmeno[2],
-        RovuRiza_ConverterDesign::globalkFourthBandEll8Revmeno[3],
-        RovuRiza_ConverterDesign::globalkFourthBandEll8Revmeno[4],
-        RovuRiza_ConverterDesign::globalkFourthBandEll8Revmeno[5],
-        RovuRiza_ConverterDesign::globalkFourthBandEll8Revmeno[6],
-        RovuRiza_ConverterDesign::globalkFourthBandEll8Revmeno[7],
-        RovuRiza_ConverterDesign::globalkFourthBandEll8Revmeno[8]};
-    static constexpr double globalkFourthBandEll8Fw[9] = {
-        RovuRiza_ConverterDesign::globalkFourthBandEll8Fw[0],
-        RovuRiza_ConverterDesign::globalkFourthBandEll8Fw[1],
-        RovuRiza_ConverterDesign::globalkFourthBandEll8Fw[2],
-        RovuRiza_ConverterDesign::globalkFourthBandEll8Fw[3],
-        RovuRiza_ConverterDesign::globalkFourthBandEll8Fw[4],
-        RovuRiza_ConverterDesign::globalkFourthBandEll8Fw[5],
-        RovuRiza_ConverterDesign::globalkFourthBandEll8Fw[6],
-        RovuRiza_ConverterDesign::globalkFourthBandEll8Fw[7],
-        RovuRiza_ConverterDesign::globalkFourthBandEll8Fw[8]};
+    static constexpr const double (&globalkFourthBandEll8Revmeno)[9] =
+        RovuRiza_ConverterDesign::globalkFourthBandEll8Revmeno;
+    static constexpr const double (&globalkFourthBandEll8Fw)[9] =
+        RovuRiza_ConverterDesign::globalkFourthBandEll8Fw;
 
     const float* FourthBandEll8Rev() const { return mFourthBandEll8Rev; }
     const float* FourthBandEll8Fw() const { return mFourthBandEll8Fw; }
