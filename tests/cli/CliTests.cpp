@@ -174,7 +174,7 @@ TEST_F(CliTest, SilenceGivesFiniteTinyOutputWithoutDrift)
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.out.find("\"finite\": true"), std::string::npos) << run.out;
     const Audio out = readWav(path("out.wav"));
-    // After the power-up transient the output is quiet and stays there.
+    // The output is quiet and stays there.
     double lastSecondPeak = 0, thirdSecondPeak = 0;
     for (size_t i = 0; i < out.samples.size(); ++i)
     {
@@ -272,6 +272,17 @@ TEST_F(CliTest, PresetRoundTripRendersLikeTheSameSettings)
     ASSERT_EQ(params.status, 0);
     EXPECT_NE(params.out.find("\"id\": \"Sound\""), std::string::npos);
     EXPECT_NE(params.out.find("\"value\": 0.05"), std::string::npos) << params.out;
+}
+
+TEST_F(CliTest, MicrophoneStepsPastTheLastVoicingPlayIt)
+{
+    writeWav(path("in.wav"), pluck(48000, 1, 0.3));
+    const std::string render = "render " + path("in.wav") + " ";
+    ASSERT_EQ(tavelo(render + path("last.wav") + " --set Sound=0.27").status, 0);
+    ASSERT_EQ(tavelo(render + path("past.wav") + " --set Sound=0.5").status, 0);
+    const Audio last = readWav(path("last.wav"));
+    EXPECT_GT(*std::max_element(last.samples.begin(), last.samples.end()), 1e-3f);
+    EXPECT_EQ(readWav(path("past.wav")).samples, last.samples);
 }
 
 TEST_F(CliTest, DamagedInputsGiveOneClearLineAndTouchNothing)
