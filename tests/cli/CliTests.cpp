@@ -275,17 +275,6 @@ TEST_F(CliTest, PresetRoundTripRendersLikeTheSameSettings)
     EXPECT_NE(params.out.find("\"value\": 0.05"), std::string::npos) << params.out;
 }
 
-TEST_F(CliTest, MicrophoneStepsPastTheLastVoicingPlayIt)
-{
-    writeWav(path("in.wav"), pluck(48000, 1, 0.3));
-    const std::string render = "render " + path("in.wav") + " ";
-    ASSERT_EQ(tavelo(render + path("last.wav") + " --set Sound=0.27").status, 0);
-    ASSERT_EQ(tavelo(render + path("past.wav") + " --set Sound=0.5").status, 0);
-    const Audio last = readWav(path("last.wav"));
-    EXPECT_GT(*std::max_element(last.samples.begin(), last.samples.end()), 1e-3f);
-    EXPECT_EQ(readWav(path("past.wav")).samples, last.samples);
-}
-
 TEST_F(CliTest, DamagedInputsGiveOneClearLineAndTouchNothing)
 {
     writeWav(path("in.wav"), pluck(48000, 1, 0.2));
