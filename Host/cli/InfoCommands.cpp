@@ -131,76 +131,6 @@ InfoOptions parseInfo(const Arguments& args, bool allowSettings)
     return o;
 }
 
-// One decoded entry of a chunk's data area.
-struct ChunkEntry
-{
-    std::string name;
-    char tag = 0;
-    double number = 0;
-    std::string text;
-};
-
-uint64_t bigEndian(const uint8_t* p, int bytes)
-{
-    uint64_t v = 0;
-    for (int k = 0; k < bytes; ++k)
-        v = (v << 8) | p[k];
-    return v;
-}
-
-// Decodes the data area; every read stays inside it. Throws Failure for a damaged entry.
-std::vector<ChunkEntry> decodeChunkData(const uint8_t* data, size_t size)
-{
-    std::vector<ChunkEntry> entries;
-    size_t p = 4;
-    auto align = [](size_t v) { return (v + 3) & ~size_t(3); };
-    while (p < size)
-    {
-        const void* end = std::memchr(data + p, 0, size - p);
-        if (!end)
-            throw Failure("damaged entry at byte " + std::to_string(p) +
-                          ": name is not terminated");
-        const std::string tagAndName(reinterpret_cast<const char*>(data + p));
-        if (tagAndName.size() < 2)
-            throw Failure("damaged entry at byte " + std::to_string(p) + ": no type tag");
-        ChunkEntry e;
-        e.tag = tagAndName[0];
-        e.name = tagAndName.substr(2);
-        p = align(p + tagAndName.size() + 1);
-        const size_t valueBytes = e.tag == 'd'                                     ? 8
-                                  : (e.tag == 'f' || e.tag == 'l' || e.tag == 's') ? 4
-                                                                                   : 0;
-        if (p + valueBytes > size)
-            throw Failure("damaged entry \"" + e.name + "\": value runs past the data");
-        if (e.tag == 'd')
-        {
-            const uint64_t bits = bigEndian(data + p, 8);
-            std::memcpy(&e.number, &bits, 8);
-        }
-        else if (e.tag == 'f')
-        {
-            const uint32_t bits = uint32_t(bigEndian(data + p, 4));
-            float f;
-            std::memcpy(&f, &bits, 4);
-            e.number = f;
-        }
-        else if (e.tag == 'l')
-            e.number = double(int32_t(uint32_t(bigEndian(data + p, 4))));
-        else if (e.tag == 's')
-            e.number = double(uint16_t(bigEndian(data + p, 2)));
-        else if (e.tag == 'r')
-        {
-            const void* textEnd = p < size ? std::memchr(data + p, 0, size - p) : nullptr;
-            if (!textEnd) throw Failure("damaged entry \"" + e.name + "\": text is not terminated");
-            e.text = reinterpret_cast<const char*>(data + p);
-            p = align(p + e.text.size() + 1);
-        }
-        p += valueBytes;
-        entries.push_back(e);
-    }
-    return entries;
-}
-
 int presetSave(const InfoOptions& o)
 {
     if (o.positionals.size() != 2)
@@ -247,7 +177,7 @@ int presetShow(const InfoOptions& o)
     std::memcpy(&chunk, &record[20], 4);
     char name[33] = {};
     std::memcpy(name, &record[24], 32);
-    const auto entries = decodeChunkData(record.data() + 56, size_t(size));
+    const auto entries = decodePresetEntries(record);
     if (o.json)
     {
         JsonWriter j;

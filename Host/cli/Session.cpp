@@ -96,6 +96,69 @@ std::pair<std::string, double> resolveSetting(const host::HostInstance& instance
                      (titles.empty() ? std::string() : ", an entry title or #index"));
 }
 
+namespace
+{
+uint64_t bigEndian(const uint8_t* p, int bytes)
+{
+    uint64_t v = 0;
+    for (int k = 0; k < bytes; ++k)
+        v = (v << 8) | p[k];
+    return v;
+}
+
+// Decodes the data area; every read stays inside it. Throws Failure for a damaged entry.
+std::vector<ChunkEntry> decodeChunkData(const uint8_t* data, size_t size)
+{
+    std::vector<ChunkEntry> entries;
+    size_t p = 4;
+    auto align = [](size_t v) { return (v + 3) & ~size_t(3); };
+    while (p < size)
+    {
+        const void* end = std::memchr(data + p, 0, size - p);
+        if (!end) throw Failure("entry at byte " + std::to_string(p) + ": name is not terminated");
+        const std::string tagAndName(reinterpret_cast<const char*>(data + p));
+        if (tagAndName.size() < 2)
+            throw Failure("entry at byte " + std::to_string(p) + ": no type tag");
+        ChunkEntry e;
+        e.tag = tagAndName[0];
+        e.name = tagAndName.substr(2);
+        p = align(p + tagAndName.size() + 1);
+        const size_t valueBytes = e.tag == 'd'                                     ? 8
+                                  : (e.tag == 'f' || e.tag == 'l' || e.tag == 's') ? 4
+                                                                                   : 0;
+        if (p + valueBytes > size)
+            throw Failure("entry \"" + e.name + "\": value runs past the data");
+        if (e.tag == 'd')
+        {
+            const uint64_t bits = bigEndian(data + p, 8);
+            std::memcpy(&e.number, &bits, 8);
+        }
+        else if (e.tag == 'f')
+        {
+            const uint32_t bits = uint32_t(bigEndian(data + p, 4));
+            float f;
+            std::memcpy(&f, &bits, 4);
+            e.number = f;
+        }
+        else if (e.tag == 'l')
+            e.number = double(int32_t(uint32_t(bigEndian(data + p, 4))));
+        else if (e.tag == 's')
+            e.number = double(uint16_t(bigEndian(data + p, 2)));
+        else if (e.tag == 'r')
+        {
+            const void* textEnd = p < size ? std::memchr(data + p, 0, size - p) : nullptr;
+            if (!textEnd) throw Failure("entry \"" + e.name + "\": text is not terminated");
+            e.text = reinterpret_cast<const char*>(data + p);
+            p = align(p + e.text.size() + 1);
+        }
+        p += valueBytes;
+        entries.push_back(e);
+    }
+    return entries;
+}
+
+} // namespace
+
 std::vector<uint8_t> readPresetFile(const std::string& path)
 {
     std::ifstream file(path, std::ios::binary);
@@ -117,7 +180,24 @@ std::vector<uint8_t> readPresetFile(const std::string& path)
         throw Failure(path + " is not a Tavelo1 preset (chunk ID is not 'elck')");
     if (dataSize < 4 || std::memcmp(bytes.data() + kChunkHeaderSize, "\x01\x01\x01\x01", 4) != 0)
         throw Failure(path + " is damaged: its data does not start with the chunk marker");
+    // The entries are checked too: a host restoring a damaged file would apply whichever of
+    // them happen to read, a partial preset that no one asked for.
+    try
+    {
+        decodeChunkData(bytes.data() + kChunkHeaderSize, size_t(dataSize));
+    }
+    catch (const Failure& e)
+    {
+        throw Failure(path + " is damaged: " + e.what());
+    }
     return bytes;
+}
+
+std::vector<ChunkEntry> decodePresetEntries(const std::vector<uint8_t>& record)
+{
+    int32_t dataSize = 0;
+    std::memcpy(&dataSize, record.data(), 4);
+    return decodeChunkData(record.data() + kChunkHeaderSize, size_t(dataSize));
 }
 
 void writeFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes)

@@ -201,19 +201,23 @@ void AAX_CChunkDataParser::LoadChunk(const AAX_SPlugInChunk* inChunk)
     const uint8_t* data = reinterpret_cast<const uint8_t*>(inChunk->fData);
     if (std::memcmp(data, kMarker, 4) != 0) return;
 
-    // Every read below stays inside the n bytes the record announces; an entry that does not
-    // fit ends loading with the entries read so far.
+    // Every read below stays inside the n bytes the record announces; a value that does not
+    // fit ends loading with the entries read so far. An odd tag-and-name text does not: one
+    // without a terminator in reach is cut, one too short for a tag becomes an entry without
+    // a type, and reading goes on after it, so the entries behind it are still restored.
     size_t p = 4;
     while (p < n)
     {
         const size_t limit = std::min(n - p, kMaxTagAndName + 1);
         const void* terminator = std::memchr(data + p, 0, limit);
-        if (!terminator) break;
-        const size_t textLength = size_t(static_cast<const uint8_t*>(terminator) - (data + p));
-        if (textLength < 2) break; // no room for the tag: not an entry
-        const char tag = char(data[p]);
+        const size_t textLength = terminator
+                                      ? size_t(static_cast<const uint8_t*>(terminator) - (data + p))
+                                      : std::min(limit, kMaxTagAndName);
+        const char tag = textLength < 2 ? '\0' : char(data[p]);
         DataValue value;
-        value.mDataName = reinterpret_cast<const char*>(data + p + 2);
+        if (textLength > 2)
+            value.mDataName = AAX_CString(
+                std::string(reinterpret_cast<const char*>(data + p + 2), textLength - 2));
         p = RoundUp4(p + textLength + 1);
 
         size_t valueBytes = 0;
