@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "AAX_CChunkDataParser.h"
 #include "ArgumentReader.h"
 #include "DescriptionValidator.h"
 #include "Commands.h"
@@ -132,16 +131,6 @@ InfoOptions parseInfo(const Arguments& args, bool allowSettings)
     return o;
 }
 
-// The entries of a chunk's data area, read as the plug-in reads them; every read stays inside
-// it. Throws Failure for a damaged entry.
-std::vector<AAX_CChunkDataParser::DataValue> decodeChunkData(const uint8_t* data, size_t size)
-{
-    std::vector<AAX_CChunkDataParser::DataValue> entries;
-    std::string problem;
-    if (!AAX_CChunkDataParser::Decode(data, size, entries, &problem)) throw Failure(problem);
-    return entries;
-}
-
 int presetSave(const InfoOptions& o)
 {
     if (o.positionals.size() != 2)
@@ -188,7 +177,7 @@ int presetShow(const InfoOptions& o)
     std::memcpy(&chunk, &record[20], 4);
     char name[33] = {};
     std::memcpy(name, &record[24], 32);
-    const auto entries = decodeChunkData(record.data() + 56, size_t(size));
+    const auto entries = decodePresetEntries(record);
     if (o.json)
     {
         JsonWriter j;
@@ -203,12 +192,11 @@ int presetShow(const InfoOptions& o)
         j.key("entries").beginArray();
         for (const auto& e : entries)
         {
-            const char tag = AAX_CChunkDataParser::TypeTag(e.mDataType);
-            j.beginObject().field("name", e.mDataName.Get()).field("type", std::string(1, tag));
-            if (tag == 'r')
-                j.field("value", e.mStringValue.Get());
+            j.beginObject().field("name", e.name).field("type", std::string(1, e.tag));
+            if (e.tag == 'r')
+                j.field("value", e.text);
             else
-                j.field("value", AAX_CChunkDataParser::Number(e));
+                j.field("value", e.number);
             j.endObject();
         }
         j.endArray().endObject();
@@ -221,19 +209,17 @@ int presetShow(const InfoOptions& o)
                 fourCC(product).c_str(), fourCC(plugin).c_str());
     for (const auto& e : entries)
     {
-        const char tag = AAX_CChunkDataParser::TypeTag(e.mDataType);
-        const char* name = e.mDataName.Get();
-        const double number = AAX_CChunkDataParser::Number(e);
-        if (tag == 'r')
-            std::printf("  %-10s text   \"%s\"\n", name, e.mStringValue.Get());
-        else if (tag == 'd' || tag == 'f')
-            std::printf("  %-10s %-6s %.9g\n", name, tag == 'd' ? "double" : "float", number);
+        if (e.tag == 'r')
+            std::printf("  %-10s text   \"%s\"\n", e.name.c_str(), e.text.c_str());
+        else if (e.tag == 'd' || e.tag == 'f')
+            std::printf("  %-10s %-6s %.9g\n", e.name.c_str(), e.tag == 'd' ? "double" : "float",
+                        e.number);
         else
-            std::printf("  %-10s %-6s %lld\n", name,
-                        tag == 'l'   ? "int32"
-                        : tag == 's' ? "int16"
-                                     : "?",
-                        (long long)number);
+            std::printf("  %-10s %-6s %lld\n", e.name.c_str(),
+                        e.tag == 'l'   ? "int32"
+                        : e.tag == 's' ? "int16"
+                                       : "?",
+                        (long long)e.number);
     }
     return 0;
 }

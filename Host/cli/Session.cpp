@@ -10,6 +10,7 @@
 #include <iterator>
 #include <unistd.h>
 
+#include "AAX_CChunkDataParser.h"
 #include "HostError.h"
 #include "Voicing/RovuRiza_Voicing.h"
 
@@ -96,6 +97,30 @@ std::pair<std::string, double> resolveSetting(const host::HostInstance& instance
                      (titles.empty() ? std::string() : ", an entry title or #index"));
 }
 
+namespace
+{
+// Decodes the data area as the plug-in reads it; every read stays inside it. Throws Failure for
+// a damaged entry.
+std::vector<ChunkEntry> decodeChunkData(const uint8_t* data, size_t size)
+{
+    std::vector<AAX_CChunkDataParser::DataValue> values;
+    std::string problem;
+    if (!AAX_CChunkDataParser::Decode(data, size, values, &problem)) throw Failure(problem);
+    std::vector<ChunkEntry> entries;
+    for (const auto& v : values)
+    {
+        ChunkEntry e;
+        e.name = v.mDataName.Get();
+        e.tag = AAX_CChunkDataParser::TypeTag(v.mDataType);
+        e.number = AAX_CChunkDataParser::Number(v);
+        e.text = v.mStringValue.Get();
+        entries.push_back(e);
+    }
+    return entries;
+}
+
+} // namespace
+
 std::vector<uint8_t> readPresetFile(const std::string& path)
 {
     std::ifstream file(path, std::ios::binary);
@@ -117,7 +142,24 @@ std::vector<uint8_t> readPresetFile(const std::string& path)
         throw Failure(path + " is not a Tavelo1 preset (chunk ID is not 'elck')");
     if (dataSize < 4 || std::memcmp(bytes.data() + kChunkHeaderSize, "\x01\x01\x01\x01", 4) != 0)
         throw Failure(path + " is damaged: its data does not start with the chunk marker");
+    // The entries are checked too: a host restoring a damaged file would apply whichever of
+    // them happen to read, a partial preset that no one asked for.
+    try
+    {
+        decodeChunkData(bytes.data() + kChunkHeaderSize, size_t(dataSize));
+    }
+    catch (const Failure& e)
+    {
+        throw Failure(path + " is damaged: " + e.what());
+    }
     return bytes;
+}
+
+std::vector<ChunkEntry> decodePresetEntries(const std::vector<uint8_t>& record)
+{
+    int32_t dataSize = 0;
+    std::memcpy(&dataSize, record.data(), 4);
+    return decodeChunkData(record.data() + kChunkHeaderSize, size_t(dataSize));
 }
 
 void writeFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes)

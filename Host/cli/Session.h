@@ -43,8 +43,20 @@ std::pair<std::string, double> resolveSetting(const host::HostInstance& instance
 // Menu entry titles of the two choice parameters ("Sound" and "Pickup").
 const std::vector<std::string>& entryTitles(const std::string& identifier);
 
-// Reads a preset file (a chunk record); throws Failure with a clear message when damaged.
+// One decoded entry of a chunk's data area.
+struct ChunkEntry
+{
+    std::string name;
+    char tag = 0;
+    double number = 0;
+    std::string text;
+};
+
+// Reads a preset file (a chunk record) and checks its header and every entry; throws Failure
+// with a clear message when damaged. Every command that takes a preset reads it through this.
 std::vector<uint8_t> readPresetFile(const std::string& path);
+// The entries of a record that readPresetFile accepted.
+std::vector<ChunkEntry> decodePresetEntries(const std::vector<uint8_t>& record);
 // Writes atomically (temporary file, then rename); throws Failure.
 void writeFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes);
 

@@ -161,7 +161,8 @@ inline float readTable(const float* table, const TablePoint& p) noexcept
 // needed; the output never comes near this in normal work.
 constexpr float kStateLimit = 1.0e20f;
 
-// Back to the state of a fresh set-up; the tremolo keeps its phase.
+// Back to the zero state, from which the circuit powers up and settles again (the audio thread
+// holds no copy of the operating point a set-up starts from); the tremolo keeps its phase.
 void restart(RovuRiza_CircuitVars& v) noexcept
 {
     const float phase = std::isfinite(v.tremoloPhase) ? v.tremoloPhase : 0.f;

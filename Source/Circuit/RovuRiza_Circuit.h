@@ -61,6 +61,6 @@ void RovuRiza_RunCircuitVector512(RovuRiza_CircuitVars& vars, const RovuRiza_Mod
 
 // Runs one internal step with the upsampled input u; returns the DC-blocked output o. A state
 // that has become non-finite (only reachable through corrupted controls or tables) is restarted
-// from the all-zero state, like a fresh set-up, instead of staying silent for good.
+// from the all-zero state, powering up again, instead of staying silent for good.
 float RovuRiza_CircuitStep(RovuRiza_CircuitVars& vars, const RovuRiza_ModelState& tables, float u,
                            const RovuRiza_StepControls& controls) noexcept;

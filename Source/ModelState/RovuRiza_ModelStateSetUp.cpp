@@ -1,6 +1,9 @@
 #include <cmath>
 #include <cstring>
+#include <mutex>
 
+#include "Circuit/RovuRiza_Circuit.h"
+#include "Converter/RovuRiza_Converter.h"
 #include "ModelState/RovuRiza_Dither.h"
 #include "ModelState/RovuRiza_ModelState.h"
 #include "ModelState/RovuRiza_Pickup.h"
@@ -41,6 +44,75 @@ void SetUpPoles(RovuRiza_SectionPoles& poles, float fs)
     }
 }
 
+// The circuit's operating point on silence: its states, currents and DC-blocker memories once
+// the supplies have charged everything. A record started at the zero state would switch the
+// supplies on at its first sample and put out a loud power-up transient for no input, on every
+// new instance and after every set-up. The point depends only on constants (the circuit runs at
+// its own internal rate whatever the host's), so, like the tube tables, it is found once per
+// process and copied into every record.
+// At rest the circuit's output is not still but a small alternation at half the internal rate,
+// which the converter's output filter removes; that filter's history is part of the point, or
+// its sudden start would ring audibly.
+struct OperatingPoint
+{
+    RovuRiza_CircuitState circuit;
+    float dcBlockerState[4];
+    float tone;
+    float downHistory[18];
+};
+
+// Internal steps run from the zero state (1.1 s). The circuit goes through its last change near
+// 0.75 s after power-up; started from 1.05 s on, a fresh instance on silence stays below
+// -60 dBFS from its first sample at every host rate, and from 1 s on it does not.
+constexpr int kSettlingSteps = 211200;
+
+// Runs the circuit from the zero state in `scratch` (set up but for the operating point) on
+// silence, with the default Tone and the tremolo at rest, and the output filter behind it with
+// the record's converter coefficients (the same constants in every record).
+OperatingPoint Settle(RovuRiza_ModelState& scratch) noexcept
+{
+    RovuRiza_CircuitVars vars;
+    RovuRiza_LoadCircuit(scratch, vars);
+    RovuRiza_ConverterVars converter;
+    RovuRiza_LoadConverter(scratch, converter);
+    RovuRiza_StepControls controls{};
+    const float tone = 0.5f;
+    controls.toneCoef = 0.995f * (1.0f - tone * tone * tone * tone);
+    controls.toneCoefComplement = 1.0f - controls.toneCoef;
+    controls.expressionGain = 2.0f;
+    constexpr int kRun = 960;
+    static_assert(kSettlingSteps % kRun == 0);
+    const float silence[kRun] = {};
+    float output[kRun];
+    for (int done = 0; done < kSettlingSteps; done += kRun)
+    {
+        RovuRiza_RunCircuit(vars, scratch, controls, silence, output, kRun);
+        RovuRiza_ConverterFilterRun(converter.down, converter.forward, converter.recursive, output,
+                                    kRun);
+    }
+    vars.tremoloPhase = 0.0f; // the tremolo starts where it always has
+    RovuRiza_StoreCircuit(vars, scratch);
+    RovuRiza_StoreConverter(converter, scratch);
+    OperatingPoint point;
+    std::memcpy(point.downHistory, scratch.downHistory, sizeof point.downHistory);
+    point.circuit = scratch.circuitState;
+    std::memcpy(point.dcBlockerState, scratch.dcBlockerState, sizeof point.dcBlockerState);
+    point.tone = scratch.toneTremoloState[1];
+    return point;
+}
+
+void StartAtOperatingPoint(RovuRiza_ModelState& m) noexcept
+{
+    static OperatingPoint point;
+    static std::once_flag once;
+    std::call_once(once, [&m] { point = Settle(m); });
+    m.circuitState = point.circuit;
+    std::memcpy(m.dcBlockerState, point.dcBlockerState, sizeof m.dcBlockerState);
+    m.toneTremoloState[0] = 0.0f;
+    m.toneTremoloState[1] = point.tone;
+    std::memcpy(m.downHistory, point.downHistory, sizeof m.downHistory);
+}
+
 void SetUpRecord(RovuRiza_ModelState& m, float fs, const float recursive[9], const float forward[9])
 {
     // Everything but the tube tables starts from zero bytes (padding included, so two records
@@ -62,6 +134,7 @@ void SetUpRecord(RovuRiza_ModelState& m, float fs, const float recursive[9], con
     }
     m.dcBlockerPole = 0.9989985f;
     RovuRiza_FillTubeTables(m.tubeTables);
+    StartAtOperatingPoint(m);
     const float q = (48000.0f / fs) * -0.0005001484f;
     m.envelopeCoef = std::exp(q);
     RovuRiza_BuildPickupModel(m.pickupModel, static_cast<double>(fs));

@@ -34,9 +34,12 @@ bool IsKnownTable(const float* table) noexcept
 int RovuRiza_VoicingIndexFromValue(float soundValue) noexcept
 {
     const float scaled = soundValue * 100.0f + 0.5f;
+    // The host's 100 steps run past the last voicing; the menu shows the last one for all of
+    // them, so that is what plays (rather than whatever voicing came before, or silence).
+    if (scaled >= float(kRovuRizaVoicingCount)) return kRovuRizaVoicingCount - 1;
     // Truncation toward zero maps (-1, count) onto the indices; anything else (NaN included) is
     // outside.
-    if (!(scaled > -1.0f && scaled < float(kRovuRizaVoicingCount))) return -1;
+    if (!(scaled > -1.0f)) return -1;
     return static_cast<int>(scaled);
 }
 

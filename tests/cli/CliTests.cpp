@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -174,7 +175,7 @@ TEST_F(CliTest, SilenceGivesFiniteTinyOutputWithoutDrift)
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.out.find("\"finite\": true"), std::string::npos) << run.out;
     const Audio out = readWav(path("out.wav"));
-    // After the power-up transient the output is quiet and stays there.
+    // The output is quiet and stays there.
     double lastSecondPeak = 0, thirdSecondPeak = 0;
     for (size_t i = 0; i < out.samples.size(); ++i)
     {
@@ -295,6 +296,13 @@ TEST_F(CliTest, DamagedInputsGiveOneClearLineAndTouchNothing)
     writeCut(path("in.flac"), path("short.flac"), fileBytes(path("in.flac")).size() / 2);
     ASSERT_EQ(tavelo("preset save " + path("p.elck")).status, 0);
     writeCut(path("p.elck"), path("bad.elck"), fileBytes(path("p.elck")).size() - 7);
+    // One whose header is right but whose last value is cut short.
+    std::string cutValue = fileBytes(path("p.elck"));
+    cutValue.resize(cutValue.size() - 4);
+    const int32_t dataSize = int32_t(cutValue.size() - 56);
+    std::memcpy(cutValue.data(), &dataSize, 4);
+    std::ofstream(path("cut.elck"), std::ios::binary) << cutValue;
+    const std::string cutPreset = " --preset " + path("cut.elck");
     const std::vector<Case> cases = {
         {"render " + path("cut.wav") + " " + path("keep.wav"), 1, "cannot read"},
         {"render " + path("short.wav") + " " + path("keep.wav"), 1, "is truncated"},
@@ -310,6 +318,10 @@ TEST_F(CliTest, DamagedInputsGiveOneClearLineAndTouchNothing)
         {"render " + path("in.wav") + " " + path("keep.wav") + " --set Sound=#28", 2,
          "does not exist"},
         {"preset show " + path("bad.elck"), 1, "damaged"},
+        {"preset show " + path("cut.elck"), 1, "is damaged: entry \"Pickup\""},
+        {"render " + path("in.wav") + " " + path("keep.wav") + cutPreset, 1, "is damaged"},
+        {"params" + cutPreset, 1, "is damaged"},
+        {"preset save " + path("keep.wav") + cutPreset, 1, "is damaged"},
         {"frobnicate", 2, "unknown command"},
     };
     for (const Case& c : cases)

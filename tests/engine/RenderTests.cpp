@@ -2,6 +2,7 @@
 // re-set-up and rates outside the design.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -284,6 +285,23 @@ TEST(RenderBlocks, SilenceGivesANormalNonDenormalOutput)
     for (float v : inst->state().upHistory)
         EXPECT_NE(std::fpclassify(v), FP_SUBNORMAL);
     EXPECT_TRUE(AllFinite(inst->out[0]));
+}
+
+TEST(RenderBlocks, AFreshInstanceOnSilenceIsQuietFromItsFirstSample)
+{
+    // No power-up transient: a new record starts where the circuit rests.
+    for (float fs : {44100.0f, 48000.0f, 96000.0f})
+    {
+        auto inst = Sounding(fs);
+        inst->gainTremolo[0] = 0.2f; // the parameters' defaults
+        inst->rate = 0.2f;
+        inst->volume = 0.8f;
+        inst->pickup = 0.0f;
+        const std::vector<float> silence(size_t(fs), 0.0f);
+        inst->Render(silence.data(), nullptr, int(fs));
+        const auto [low, high] = std::minmax_element(inst->out[0].begin(), inst->out[0].end());
+        EXPECT_LT(std::max(-*low, *high), 1e-3f) << fs; // -60 dBFS
+    }
 }
 
 TEST(RenderRobustness, RatesOutsideTheDesignStayBoundedAndFinite)

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "AAX_CChunkDataParser.h"
@@ -254,7 +255,7 @@ TEST(ChunkParser, MalformedRecordsLoadNothingOrWhatFits)
     Record truncated(data);
     std::string problem;
     EXPECT_FALSE(parser.LoadChunk(truncated.Get(), &problem));
-    EXPECT_EQ(problem, "damaged entry \"b\": value runs past the data");
+    EXPECT_EQ(problem, "entry \"b\": value runs past the data");
     ASSERT_EQ(parser.Values().size(), 1u);
     EXPECT_EQ(parser.Values()[0].mIntValue, 9);
 
@@ -281,4 +282,20 @@ TEST(ChunkParser, MalformedRecordsLoadNothingOrWhatFits)
     ASSERT_EQ(parser.Values().size(), 2u);
     EXPECT_EQ(parser.Values()[0].mDataType, AAX_CChunkDataParser::eType_None);
     EXPECT_EQ(parser.Values()[1].mIntValue, 3);
+
+    // A name too long to be read whole is cut at 254 characters (its tail reads as a further
+    // entry), a zero gap and a lone tag character are entries without a type; the entries
+    // behind them are still read.
+    data = {1, 1, 1, 1};
+    Append(data, ("q_" + std::string(298, 'x')).c_str(), {});
+    data.insert(data.end(), {0, 0, 0, 0, 'l', 0, 0, 0});
+    Append(data, "l_Gain", {0, 0, 0, 7});
+    Record odd(data);
+    parser.LoadChunk(odd.Get());
+    ASSERT_EQ(parser.Values().size(), 5u);
+    EXPECT_EQ(std::string(parser.Values()[0].mDataName.Get()), std::string(252, 'x'));
+    for (size_t k = 0; k < 4; ++k)
+        EXPECT_EQ(parser.Values()[k].mDataType, AAX_CChunkDataParser::eType_None) << k;
+    EXPECT_EQ(parser.Values()[4].mDataName, AAX_CString("Gain"));
+    EXPECT_EQ(parser.Values()[4].mIntValue, 7);
 }

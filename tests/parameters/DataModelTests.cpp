@@ -239,14 +239,14 @@ TEST(DataModel, PacketsForEveryPort)
     EXPECT_EQ(At<float>(*pair, 4), 0.4f);
     EXPECT_EQ(At<int32_t>(*FindPost(changed, RovuRiza_Field::kBypass), 0), 1);
 
-    // A voicing index out of range keeps the previous voicing but still posts port 5.
+    // A value past the last voicing selects it, as the menu shows; port 5 keeps the raw value.
     instance.model->SetParameterNormalizedValue("Sound", 0.5);
     instance.Confirm();
-    const auto outOfRange = instance.Dispatch();
-    ASSERT_NE(FindPost(outOfRange, RovuRiza_Field::kSoundValue), nullptr);
-    EXPECT_EQ(At<float>(*FindPost(outOfRange, RovuRiza_Field::kSoundValue), 0), 0.5f);
-    EXPECT_EQ(At<const float*>(*FindPost(outOfRange, RovuRiza_Field::kSound), 8),
-              RovuRiza_VoicingTable(0, 96000.0));
+    const auto pastTheLast = instance.Dispatch();
+    ASSERT_NE(FindPost(pastTheLast, RovuRiza_Field::kSoundValue), nullptr);
+    EXPECT_EQ(At<float>(*FindPost(pastTheLast, RovuRiza_Field::kSoundValue), 0), 0.5f);
+    EXPECT_EQ(At<const float*>(*FindPost(pastTheLast, RovuRiza_Field::kSound), 8),
+              RovuRiza_VoicingTable(kRovuRizaVoicingCount - 1, 96000.0));
 }
 
 TEST(DataModel, ResetFieldDataFillsOnlyPrivateFields)

@@ -204,32 +204,39 @@ bool AAX_CChunkDataParser::LoadChunk(const AAX_SPlugInChunk* inChunk, std::strin
 bool AAX_CChunkDataParser::Decode(const uint8_t* inData, size_t inSize,
                                   std::vector<DataValue>& outValues, std::string* outProblem)
 {
-    auto damaged = [outProblem](const std::string& inWhy)
+    bool whole = true;
+    auto damaged = [&whole, outProblem](const std::string& inWhy)
     {
-        if (outProblem) *outProblem = inWhy;
+        if (whole && outProblem) *outProblem = inWhy;
+        whole = false;
         return false;
     };
     const uint8_t* data = inData;
     const size_t n = inSize;
     if (n < 4 || std::memcmp(data, kMarker, 4) != 0) return damaged("no entry marker");
 
-    // Every read below stays inside the n bytes; an entry that does not fit ends decoding with
-    // the entries read so far.
+    // Every read below stays inside the n bytes; a value that does not fit ends decoding with
+    // the entries read so far. An odd tag-and-name text does not: one without a terminator in
+    // reach is cut, one too short for a tag becomes an entry without a type, and reading goes on
+    // after it, so the entries behind it are still restored. Either way the data is damaged.
     size_t p = 4;
     while (p < n)
     {
         const size_t at = p;
         const size_t limit = std::min(n - p, kMaxTagAndName + 1);
         const void* terminator = std::memchr(data + p, 0, limit);
+        const size_t textLength = terminator
+                                      ? size_t(static_cast<const uint8_t*>(terminator) - (data + p))
+                                      : std::min(limit, kMaxTagAndName);
         if (!terminator)
-            return damaged("damaged entry at byte " + std::to_string(at) +
-                           ": name is not terminated");
-        const size_t textLength = size_t(static_cast<const uint8_t*>(terminator) - (data + p));
-        if (textLength < 2) // no room for the tag: not an entry
-            return damaged("damaged entry at byte " + std::to_string(at) + ": no type tag");
-        const char tag = char(data[p]);
+            damaged("entry at byte " + std::to_string(at) + ": name is not terminated");
+        else if (textLength < 2)
+            damaged("entry at byte " + std::to_string(at) + ": no type tag");
+        const char tag = textLength < 2 ? '\0' : char(data[p]);
         DataValue value;
-        value.mDataName = reinterpret_cast<const char*>(data + p + 2);
+        if (textLength > 2)
+            value.mDataName = AAX_CString(
+                std::string(reinterpret_cast<const char*>(data + p + 2), textLength - 2));
         const std::string name = value.mDataName.Get();
         p = RoundUp4(p + textLength + 1);
 
@@ -252,7 +259,7 @@ bool AAX_CChunkDataParser::Decode(const uint8_t* inData, size_t inSize,
         if (number)
         {
             if (p > n || n - p < number->slot)
-                return damaged("damaged entry \"" + name + "\": value runs past the data");
+                return damaged("entry \"" + name + "\": value runs past the data");
             const uint64_t bits = ReadBigEndian(data + p, number->bytes);
             value.mDataType = number->type;
             // An int32 is kept sign-extended; the other values as their bits.
@@ -263,7 +270,7 @@ bool AAX_CChunkDataParser::Decode(const uint8_t* inData, size_t inSize,
         else if (tag == 'r')
         {
             const void* end = p < n ? std::memchr(data + p, 0, n - p) : nullptr;
-            if (!end) return damaged("damaged entry \"" + name + "\": text is not terminated");
+            if (!end) return damaged("entry \"" + name + "\": text is not terminated");
             const size_t length = size_t(static_cast<const uint8_t*>(end) - (data + p));
             value.mDataType = eType_String;
             value.mStringValue = reinterpret_cast<const char*>(data + p);
@@ -274,7 +281,7 @@ bool AAX_CChunkDataParser::Decode(const uint8_t* inData, size_t inSize,
         p += valueBytes;
         outValues.push_back(std::move(value));
     }
-    return true;
+    return whole;
 }
 
 char AAX_CChunkDataParser::TypeTag(int32_t inType)
