@@ -293,12 +293,9 @@ TEST(RenderBlocks, AFreshInstanceOnSilenceIsQuietFromItsFirstSample)
     for (float fs : {44100.0f, 48000.0f, 96000.0f})
     {
         auto inst = Sounding(fs);
-        inst->gainTremolo[0] = 0.2f; // the parameters' defaults
-        inst->rate = 0.2f;
-        inst->volume = 0.8f;
-        inst->pickup = 0.0f;
+        inst->set({.gain = 0.2f, .rate = 0.2f, .volume = 0.8f, .pickup = 0.0f}); // the defaults
         const std::vector<float> silence(size_t(fs), 0.0f);
-        inst->Render(silence.data(), nullptr, int(fs));
+        inst->render(silence.data(), nullptr, int(fs));
         const auto [low, high] = std::minmax_element(inst->out[0].begin(), inst->out[0].end());
         EXPECT_LT(std::max(-*low, *high), 1e-3f) << fs; // -60 dBFS
     }
