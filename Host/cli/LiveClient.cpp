@@ -42,13 +42,6 @@ float peakOf(const float* samples, uint32_t frames) noexcept
     return peak;
 }
 
-bool allFinite(const float* samples, uint32_t frames) noexcept
-{
-    for (uint32_t i = 0; i < frames; ++i)
-        if (!std::isfinite(samples[i])) return false;
-    return true;
-}
-
 } // namespace
 
 LiveClient::LiveClient(const LiveClientOptions& options, const LiveControlHandover& controls)
@@ -85,8 +78,6 @@ LiveClient::LiveClient(const LiveClientOptions& options, const LiveControlHandov
     mPreparedRate = rate;
     mLatency = mEngine->latency();
     mBlockSize = jack_get_buffer_size(mClient);
-    for (auto& scratch : mScratch)
-        scratch.assign(kScratchFrames, 0.0f);
 
     const int channels = options.stereo ? 2 : 1;
     for (int c = 0; c < channels; ++c)
@@ -255,28 +246,17 @@ void LiveClient::processBlock(jack_nframes_t frames) noexcept
         mExpression.store(float(event.buffer[2]) / 127.0f, std::memory_order_relaxed);
     }
 
+    // The render keeps NaN and infinite input out of its carried state; nothing to clean here.
     const float* inputs[2] = {};
     float* outputs[2] = {};
     float inputPeak = 0.0f;
-    bool silence = mFailed.load(std::memory_order_relaxed);
     for (size_t c = 0; c < mInputs.size(); ++c)
     {
-        outputs[c] = static_cast<float*>(jack_port_get_buffer(mOutputs[c], frames));
         inputs[c] = static_cast<const float*>(jack_port_get_buffer(mInputs[c], frames));
+        outputs[c] = static_cast<float*>(jack_port_get_buffer(mOutputs[c], frames));
         inputPeak = std::max(inputPeak, peakOf(inputs[c], frames));
-        // A NaN or infinity from another client would stay in the circuit's state for good.
-        if (allFinite(inputs[c], frames)) continue;
-        if (frames > kScratchFrames)
-        {
-            silence = true;
-            continue;
-        }
-        float* clean = mScratch[c].data();
-        for (uint32_t i = 0; i < frames; ++i)
-            clean[i] = std::isfinite(inputs[c][i]) ? inputs[c][i] : 0.0f;
-        inputs[c] = clean;
     }
-    if (silence)
+    if (mFailed.load(std::memory_order_relaxed))
         for (size_t c = 0; c < mOutputs.size(); ++c)
             std::fill(outputs[c], outputs[c] + frames, 0.0f);
     else

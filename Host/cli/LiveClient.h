@@ -99,7 +99,6 @@ private:
     std::atomic<float> mExpression{0.0f};
 
     static constexpr uint32_t kMaxEvents = 1024;
-    static constexpr uint32_t kScratchFrames = 8192;
     std::vector<RovuRiza_MidiEvent> mEvents; // kMaxEvents, filled on the audio thread
     std::vector<float> mScratch[2];          // inputs with non-finite samples silenced
 
