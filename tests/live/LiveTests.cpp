@@ -1,0 +1,292 @@
+// `tavelo live` on a JACK dummy server of the test's own: jack_metro plays into it, jack_rec
+// records it, this program's client is the expression pedal and watches the ports. The editor
+// case runs it under an Xvfb of its own and drags Gain with xdotool.
+#include <gtest/gtest.h>
+#include <jack/jack.h>
+#include <jack/midiport.h>
+#include <sndfile.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <memory>
+#include <vector>
+
+namespace
+{
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+const std::string kDir = (fs::temp_directory_path() / ("tavelo-live-" + std::to_string(getpid())));
+
+void requireTool(const char* path)
+{
+    ASSERT_EQ(access(path, X_OK), 0) << path << " is missing: scripts/deps installs it";
+}
+
+// Starts a program with stdout and stderr in `log` and the extra environment ("NAME=VALUE",
+// or "NAME=" to remove one).
+pid_t spawn(const std::vector<std::string>& argv, const std::string& log,
+            const std::vector<std::string>& env = {})
+{
+    const pid_t pid = fork();
+    if (pid != 0) return pid;
+    for (const std::string& e : env)
+    {
+        const auto eq = e.find('=');
+        if (eq + 1 == e.size())
+            unsetenv(e.substr(0, eq).c_str());
+        else
+            setenv(e.substr(0, eq).c_str(), e.substr(eq + 1).c_str(), 1);
+    }
+    std::freopen(log.c_str(), "w", stdout);
+    dup2(fileno(stdout), STDERR_FILENO);
+    std::vector<char*> args;
+    for (const std::string& a : argv)
+        args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    execvp(args[0], args.data());
+    _exit(127);
+}
+
+// The exit status once it ends (after `signal`, if any); -1 when it died of a signal.
+int finish(pid_t pid, int signal = 0)
+{
+    if (signal) kill(pid, signal);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string slurp(const std::string& path)
+{
+    std::ifstream file(path);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+// A JACK dummy server under a name of its own, with this program as a client: a MIDI output
+// that sends control change 11 every block while `expression` is 0..127.
+class JackServer
+{
+public:
+    JackServer()
+    {
+        fs::create_directories(kDir);
+        mName = std::string("tavelo-test-").append(std::to_string(getpid()));
+        jack_set_error_function([](const char*) {});
+        setenv("JACK_DEFAULT_SERVER", mName.c_str(), 1);
+        mPid = spawn(
+            {"jackd", "-r", "-n", mName, "-t", "8000", "-d", "dummy", "-r", "48000", "-p", "512"},
+            kDir + "/jackd.log");
+        for (auto end = Clock::now() + std::chrono::seconds(20); !mClient && Clock::now() < end;)
+        {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            mClient = jack_client_open("probe", JackNoStartServer, nullptr);
+        }
+        if (!mClient) return;
+        mMidi = jack_port_register(mClient, "pedal", JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);
+        jack_set_process_callback(mClient, Process, this);
+        jack_activate(mClient);
+        mMetro =
+            spawn({"jack_metro", "-n", "metro", "-b", "240", "-f", "220", "-A", "0.3", "-D", "120"},
+                  kDir + "/metro.log");
+    }
+    ~JackServer()
+    {
+        if (mClient) jack_client_close(mClient);
+        if (mMetro > 0) finish(mMetro, SIGTERM);
+        if (mPid > 0) finish(mPid, SIGTERM);
+    }
+    bool up() const { return mClient != nullptr; }
+
+    // True once `port` exists (and, for a port of `tavelo live`, is connected: the client is
+    // active and has made its connections).
+    bool waitForPort(const std::string& port, bool connected = true)
+    {
+        for (auto end = Clock::now() + std::chrono::seconds(60); Clock::now() < end;)
+        {
+            jack_port_t* found = jack_port_by_name(mClient, port.c_str());
+            if (found && (!connected || jack_port_connected(found) > 0)) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        return false;
+    }
+
+    // `seconds` of `port` through jack_rec.
+    std::vector<float> record(const std::string& port, int seconds = 2)
+    {
+        const std::string file = kDir + "/take.wav";
+        fs::remove(file);
+        EXPECT_EQ(
+            finish(spawn({"jack_rec", "-f", file, "-d", std::to_string(seconds), "-b", "32", port},
+                         kDir + "/rec.log")),
+            0);
+        SF_INFO info{};
+        SNDFILE* f = sf_open(file.c_str(), SFM_READ, &info);
+        std::vector<float> samples(f ? size_t(info.frames) : 0);
+        if (f) sf_readf_float(f, samples.data(), info.frames), sf_close(f);
+        return samples;
+    }
+
+    void pedal(const std::string& port, int value)
+    {
+        expression = value;
+        jack_connect(mClient, jack_port_name(mMidi), port.c_str());
+    }
+    jack_client_t* client() const { return mClient; }
+    std::atomic<int> expression{-1};
+
+private:
+    static int Process(jack_nframes_t frames, void* self)
+    {
+        auto* server = static_cast<JackServer*>(self);
+        void* buffer = jack_port_get_buffer(server->mMidi, frames);
+        jack_midi_clear_buffer(buffer);
+        const int value = server->expression.load();
+        const unsigned char message[3] = {0xB0, 11, static_cast<unsigned char>(value)};
+        if (value >= 0) jack_midi_event_write(buffer, 0, message, 3);
+        return 0;
+    }
+
+    std::string mName;
+    pid_t mPid = -1, mMetro = -1;
+    jack_client_t* mClient = nullptr;
+    jack_port_t* mMidi = nullptr;
+};
+
+double rms(const std::vector<float>& x)
+{
+    double sum = 0.0;
+    for (float v : x)
+        sum += double(v) * v;
+    return x.empty() ? 0.0 : std::sqrt(sum / double(x.size()));
+}
+
+bool allFinite(const std::vector<float>& x)
+{
+    return std::all_of(x.begin(), x.end(), [](float v) { return std::isfinite(v); });
+}
+
+class LiveTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        for (const char* tool : {"/usr/bin/jackd", "/usr/bin/jack_metro", "/usr/bin/jack_rec"})
+            requireTool(tool);
+        server = std::make_unique<JackServer>();
+        ASSERT_TRUE(server->up()) << "jackd -d dummy did not start: " << slurp(kDir + "/jackd.log");
+        ASSERT_TRUE(server->waitForPort("metro:240_bpm", false));
+    }
+    void TearDown() override
+    {
+        server.reset();
+        if (!HasFailure()) fs::remove_all(kDir);
+    }
+    // `tavelo live` as the client `name`, fed by the metronome.
+    pid_t live(const std::string& name, std::vector<std::string> args,
+               const std::vector<std::string>& env = {})
+    {
+        args.insert(args.begin(), {TAVELO_EXE, "live", "--name", name, "--input", "metro:240_bpm"});
+        return spawn(args, kDir + "/" + name + ".log", env);
+    }
+    std::unique_ptr<JackServer> server;
+};
+
+TEST_F(LiveTest, PlaysTheMetronomeFollowingSettingsPresetsAndThePedal)
+{
+    const pid_t amp = live("amp", {"--no-editor", "--set", "Volume=0.06"});
+    ASSERT_TRUE(server->waitForPort("amp:output")) << slurp(kDir + "/amp.log");
+    jack_latency_range_t latency{};
+    jack_port_get_latency_range(jack_port_by_name(server->client(), "amp:output"),
+                                JackCaptureLatency, &latency);
+    EXPECT_GT(latency.max, 0u) << "the converter's delay is not reported";
+    const std::vector<float> plain = server->record("amp:output");
+    server->pedal("amp:expression", 127);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    const std::vector<float> pushed = server->record("amp:output");
+    EXPECT_EQ(finish(amp, SIGINT), 0);
+    EXPECT_NE(slurp(kDir + "/amp.log").find("xruns"), std::string::npos) << "no status line";
+
+    ASSERT_EQ(
+        finish(spawn({TAVELO_EXE, "preset", "save", kDir + "/quiet.elck", "--set", "Volume=0.02"},
+                     kDir + "/preset.log")),
+        0);
+    const pid_t quiet = live("quiet", {"--no-editor", "--preset", kDir + "/quiet.elck"});
+    ASSERT_TRUE(server->waitForPort("quiet:output")) << slurp(kDir + "/quiet.log");
+    const std::vector<float> softer = server->record("quiet:output");
+    EXPECT_EQ(finish(quiet, SIGTERM), 0);
+
+    ASSERT_GE(plain.size(), 90000u);
+    EXPECT_TRUE(allFinite(plain) && allFinite(pushed) && allFinite(softer));
+    EXPECT_GT(rms(plain), 0.01) << "the recording is not audible";
+    EXPECT_LT(rms(softer), 0.7 * rms(plain)) << "the preset's Volume is not heard";
+    EXPECT_GT(rms(pushed), 1.3 * rms(plain)) << "the pedal does not drive the power stage";
+
+    // A port that does not exist: one line, status 1.
+    EXPECT_EQ(finish(spawn({TAVELO_EXE, "live", "--no-editor", "--input", "nowhere:out"},
+                           kDir + "/noport.log")),
+              1);
+    EXPECT_EQ(slurp(kDir + "/noport.log"),
+              "tavelo: no such JACK port: nowhere:out (jack_lsp lists them)\n");
+}
+
+TEST(LiveWithoutServer, SaysSoAndFails)
+{
+    const std::string log =
+        fs::temp_directory_path() / ("tavelo-noserver-" + std::to_string(getpid()));
+    const int status = finish(spawn({TAVELO_EXE, "live", "--no-editor"}, log,
+                                    {"JACK_DEFAULT_SERVER=nobody-" + std::to_string(getpid())}));
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(slurp(log), "tavelo: no JACK server is running: start one, or run under pw-jack\n");
+    fs::remove(log);
+}
+
+TEST_F(LiveTest, EditorDragOnGainChangesTheSound)
+{
+    for (const char* tool : {"/usr/bin/Xvfb", "/usr/bin/xdotool"})
+        requireTool(tool);
+    EXPECT_EQ(finish(live("nodisplay", {}, {"DISPLAY=:4711"})), 1);
+    EXPECT_NE(slurp(kDir + "/nodisplay.log").find("use --no-editor"), std::string::npos);
+
+    const std::string display = std::string(":").append(std::to_string(300 + getpid() % 600));
+    const pid_t xvfb = spawn({"Xvfb", display, "-screen", "0", "800x600x24", "-nolisten", "tcp"},
+                             kDir + "/xvfb.log");
+    const std::vector<std::string> env{"DISPLAY=" + display};
+    const pid_t amp = live("amped", {"--set", "Volume=0.06"}, env);
+    ASSERT_TRUE(server->waitForPort("amped:output")) << slurp(kDir + "/amped.log");
+    bool window = false;
+    for (int attempt = 0; attempt < 100 && !window; ++attempt)
+    {
+        window = finish(spawn({"xdotool", "search", "--name", "^Tavelo1$"}, kDir + "/search.log",
+                              env)) == 0;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    ASSERT_TRUE(window) << "no editor window: " << slurp(kDir + "/amped.log");
+    const std::vector<float> before = server->record("amped:output");
+    // The Gain knob of the unmanaged window at the screen's corner: drag 120 pixels up.
+    std::vector<std::string> drag{"xdotool", "mousemove", "93", "485", "mousedown", "1"};
+    for (int y = 470; y >= 365; y -= 15)
+        drag.insert(drag.end(), {"sleep", "0.05", "mousemove", "93", std::to_string(y)});
+    drag.insert(drag.end(), {"mouseup", "1"});
+    EXPECT_EQ(finish(spawn(drag, kDir + "/drag.log", env)), 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    const std::vector<float> after = server->record("amped:output");
+    EXPECT_EQ(finish(amp, SIGINT), 0) << slurp(kDir + "/amped.log");
+    finish(xvfb, SIGTERM);
+
+    EXPECT_TRUE(allFinite(before) && allFinite(after));
+    EXPECT_GT(rms(after), 1.3 * rms(before)) << "the drag on Gain is not heard";
+}
+
+} // namespace
