@@ -75,9 +75,11 @@ public:
         if (now < mNext) return;
         mNext = now + std::chrono::milliseconds(mTerminal ? 250 : 1000);
         const LiveClient::Status s = client.poll();
-        std::printf("%sin %s dBFS  out %s dBFS  DSP %5.1f %%  xruns %llu%s", mTerminal ? "\r" : "",
-                    dbfs(s.inputPeakDb).c_str(), dbfs(s.outputPeakDb).c_str(), s.dspLoad,
-                    static_cast<unsigned long long>(s.xruns), mTerminal ? "\033[K" : "\n");
+        std::printf("%sin %s dBFS  out %s dBFS  DSP %5.1f %%  xruns %llu  (%u Hz, %u frames)%s",
+                    mTerminal ? "\r" : "", dbfs(s.inputPeakDb).c_str(),
+                    dbfs(s.outputPeakDb).c_str(), s.dspLoad,
+                    static_cast<unsigned long long>(s.xruns), client.sampleRate(),
+                    client.blockSize(), mTerminal ? "\033[K" : "\n");
         std::fflush(stdout);
         mShown = true;
     }
