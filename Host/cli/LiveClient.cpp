@@ -42,6 +42,26 @@ float peakOf(const float* samples, uint32_t frames) noexcept
     return peak;
 }
 
+// Set-up thread: a freshly prepared circuit starts from zero and swings to its operating point
+// with a thump of several dB over full scale that dies away within about 1.2 s; that happens
+// here, on silence, instead of in the player's speakers.
+void settle(RovuRiza_Engine& engine, float expression)
+{
+    constexpr double kSeconds = 1.5;
+    constexpr uint32_t kBlock = 4096;
+    std::vector<float> silence(kBlock, 0.0f);
+    std::vector<float> left(kBlock), right(kBlock);
+    const float* inputs[2] = {silence.data(), silence.data()};
+    float* outputs[2] = {left.data(), right.data()};
+    engine.setExpression(expression);
+    for (auto remaining = uint64_t(kSeconds * engine.sampleRate()); remaining > 0;)
+    {
+        const auto frames = uint32_t(std::min<uint64_t>(remaining, kBlock));
+        engine.process(inputs, outputs, frames);
+        remaining -= frames;
+    }
+}
+
 } // namespace
 
 LiveClient::LiveClient(const LiveClientOptions& options, const LiveControlHandover& controls)
@@ -74,6 +94,7 @@ LiveClient::LiveClient(const LiveClientOptions& options, const LiveControlHandov
                       " Hz: Tavelo1 plays at 16000 to 192000 Hz");
     }
     mControls.applyAll(*mEngine);
+    settle(*mEngine, 0.0f);
     mRate = rate;
     mPreparedRate = rate;
     mLatency = mEngine->latency();
@@ -294,6 +315,7 @@ void LiveClient::prepareReplacement(jack_nframes_t rate) noexcept
             return;
         }
         mControls.applyAll(*engine);
+        settle(*engine, mExpression.load(std::memory_order_relaxed));
         mPreparedRate = rate;
         mLatency = engine->latency();
         // One still waiting was never played: the audio thread takes pending ones by exchange.

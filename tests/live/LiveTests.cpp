@@ -236,6 +236,21 @@ TEST_F(LiveTest, PlaysTheMetronomeFollowingSettingsPresetsAndThePedal)
     EXPECT_LT(rms(softer), 0.7 * rms(plain)) << "the preset's Volume is not heard";
     EXPECT_GT(rms(pushed), 1.3 * rms(plain)) << "the pedal does not drive the power stage";
 
+    // Silence in, silence out from the first block: no start-up thump of the circuit.
+    const pid_t silent = spawn(
+        {TAVELO_EXE, "live", "--no-editor", "--no-connect", "--name", "hush"}, kDir + "/hush.log");
+    ASSERT_TRUE(server->waitForPort("hush:output", false));
+    std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+    EXPECT_EQ(finish(silent, SIGINT), 0);
+    const std::string hush = slurp(kDir + "/hush.log");
+    int lines = 0;
+    for (size_t at = hush.find(" out "); at != std::string::npos; at = hush.find(" out ", at + 1))
+    {
+        EXPECT_LT(std::strtod(hush.c_str() + at + 5, nullptr), -40.0) << hush;
+        ++lines;
+    }
+    EXPECT_GE(lines, 2) << hush;
+
     // A port that does not exist: one line, status 1.
     EXPECT_EQ(finish(spawn({TAVELO_EXE, "live", "--no-editor", "--input", "nowhere:out"},
                            kDir + "/noport.log")),
