@@ -84,8 +84,7 @@ LiveClient::LiveClient(const LiveClientOptions& options, const LiveControlHandov
 
     const jack_nframes_t rate = jack_get_sample_rate(mClient);
     mEngine = new RovuRiza_Engine;
-    std::string error;
-    if (!mEngine->prepare(double(rate), options.stereo ? 2 : 1, &error))
+    if (!mEngine->prepare(double(rate), options.stereo ? 2 : 1))
     {
         delete mEngine;
         mEngine = nullptr;
@@ -103,9 +102,12 @@ LiveClient::LiveClient(const LiveClientOptions& options, const LiveControlHandov
     const int channels = options.stereo ? 2 : 1;
     for (int c = 0; c < channels; ++c)
     {
-        char input[16], output[16];
-        std::snprintf(input, sizeof input, options.stereo ? "input_%d" : "input", c + 1);
-        std::snprintf(output, sizeof output, options.stereo ? "output_%d" : "output", c + 1);
+        char input[16] = "input", output[16] = "output";
+        if (options.stereo)
+        {
+            std::snprintf(input, sizeof input, "input_%d", c + 1);
+            std::snprintf(output, sizeof output, "output_%d", c + 1);
+        }
         mInputs.push_back(
             jack_port_register(mClient, input, JACK_DEFAULT_AUDIO_TYPE, JackPortIsInput, 0));
         mOutputs.push_back(
