@@ -42,30 +42,10 @@ float peakOf(const float* samples, uint32_t frames) noexcept
     return peak;
 }
 
-// Set-up thread: a freshly prepared circuit starts from zero and swings to its operating point
-// with a thump of several dB over full scale that dies away within about 1.2 s; that happens
-// here, on silence, instead of in the player's speakers.
-void settle(RovuRiza_Engine& engine, float expression)
-{
-    constexpr double kSeconds = 1.5;
-    constexpr uint32_t kBlock = 4096;
-    std::vector<float> silence(kBlock, 0.0f);
-    std::vector<float> left(kBlock), right(kBlock);
-    const float* inputs[2] = {silence.data(), silence.data()};
-    float* outputs[2] = {left.data(), right.data()};
-    engine.setExpression(expression);
-    for (auto remaining = uint64_t(kSeconds * engine.sampleRate()); remaining > 0;)
-    {
-        const auto frames = uint32_t(std::min<uint64_t>(remaining, kBlock));
-        engine.process(inputs, outputs, frames);
-        remaining -= frames;
-    }
-}
-
 } // namespace
 
 LiveClient::LiveClient(const LiveClientOptions& options, const LiveControlHandover& controls)
-    : mControls(controls), mOptions(options), mEvents(kMaxEvents)
+    : mEngines(controls), mOptions(options), mEvents(kMaxEvents)
 {
     jack_set_error_function(quiet);
     jack_set_info_function(quiet);
@@ -83,20 +63,13 @@ LiveClient::LiveClient(const LiveClientOptions& options, const LiveControlHandov
     }
 
     const jack_nframes_t rate = jack_get_sample_rate(mClient);
-    mEngine = new RovuRiza_Engine;
-    if (!mEngine->prepare(double(rate), options.stereo ? 2 : 1))
+    if (!mEngines.prepare(double(rate), options.stereo ? 2 : 1))
     {
-        delete mEngine;
-        mEngine = nullptr;
         close();
         throw Failure("the JACK server runs at " + std::to_string(rate) +
                       " Hz: Tavelo1 plays at 16000 to 192000 Hz");
     }
-    mControls.applyAll(*mEngine);
-    settle(*mEngine, 0.0f);
     mRate = rate;
-    mPreparedRate = rate;
-    mLatency = mEngine->latency();
     mBlockSize = jack_get_buffer_size(mClient);
 
     const int channels = options.stereo ? 2 : 1;
@@ -188,10 +161,6 @@ void LiveClient::close() noexcept
         jack_client_close(mClient);
         mClient = nullptr;
     }
-    delete mEngine;
-    delete mPending.exchange(nullptr);
-    delete mRetired.exchange(nullptr);
-    mEngine = nullptr;
 }
 
 std::vector<std::string> LiveClient::physicalPorts(unsigned long flags) const
@@ -243,17 +212,7 @@ int LiveClient::Process(jack_nframes_t frames, void* self) noexcept
 
 void LiveClient::processBlock(jack_nframes_t frames) noexcept
 {
-    // An engine prepared for a new rate replaces the playing one once the previous one was
-    // freed; the controls and the pedal carry over.
-    if (mRetired.load(std::memory_order_acquire) == nullptr)
-        if (RovuRiza_Engine* next = mPending.exchange(nullptr, std::memory_order_acq_rel))
-        {
-            mRetired.store(mEngine, std::memory_order_release);
-            mEngine = next;
-            mControls.applyAll(*mEngine);
-            mEngine->setExpression(mExpression.load(std::memory_order_relaxed));
-        }
-    mControls.applyChanges(*mEngine, mSeenControls);
+    RovuRiza_Engine* engine = mEngines.acquire();
 
     uint32_t eventCount = 0;
     void* midi = jack_port_get_buffer(mMidiInput, frames);
@@ -266,7 +225,7 @@ void LiveClient::processBlock(jack_nframes_t frames) noexcept
         RovuRiza_MidiEvent& e = mEvents[eventCount++];
         e.frame = event.time;
         std::memcpy(e.data, event.buffer, 3);
-        mExpression.store(float(event.buffer[2]) / 127.0f, std::memory_order_relaxed);
+        mEngines.noteExpression(float(event.buffer[2]) / 127.0f);
     }
 
     // The render keeps NaN and infinite input out of its carried state; nothing to clean here.
@@ -279,11 +238,11 @@ void LiveClient::processBlock(jack_nframes_t frames) noexcept
         outputs[c] = static_cast<float*>(jack_port_get_buffer(mOutputs[c], frames));
         inputPeak = std::max(inputPeak, peakOf(inputs[c], frames));
     }
-    if (mFailed.load(std::memory_order_relaxed))
+    if (!engine || mFailed.load(std::memory_order_relaxed))
         for (size_t c = 0; c < mOutputs.size(); ++c)
             std::fill(outputs[c], outputs[c] + frames, 0.0f);
     else
-        mEngine->process(inputs, outputs, frames, mEvents.data(), eventCount);
+        engine->process(inputs, outputs, frames, mEvents.data(), eventCount);
 
     float outputPeak = 0.0f;
     for (size_t c = 0; c < mOutputs.size(); ++c)
@@ -302,13 +261,11 @@ void LiveClient::prepareReplacement(jack_nframes_t rate) noexcept
 {
     // JACK's notification thread: the audio thread keeps playing while the set-up runs.
     mRate = rate;
-    if (rate == mPreparedRate.load()) return;
+    if (double(rate) == mEngines.preparedRate()) return;
     try
     {
-        auto* engine = new RovuRiza_Engine;
-        if (!engine->prepare(double(rate), mOptions.stereo ? 2 : 1))
+        if (!mEngines.prepare(double(rate), mOptions.stereo ? 2 : 1))
         {
-            delete engine;
             char message[128];
             std::snprintf(message, sizeof message,
                           "the JACK server moved to %u Hz: Tavelo1 plays at 16000 to 192000 Hz",
@@ -316,12 +273,6 @@ void LiveClient::prepareReplacement(jack_nframes_t rate) noexcept
             fail(message);
             return;
         }
-        mControls.applyAll(*engine);
-        settle(*engine, mExpression.load(std::memory_order_relaxed));
-        mPreparedRate = rate;
-        mLatency = engine->latency();
-        // One still waiting was never played: the audio thread takes pending ones by exchange.
-        delete mPending.exchange(engine, std::memory_order_acq_rel);
         mLatencyChanged = true;
     }
     catch (...)
@@ -347,7 +298,7 @@ void LiveClient::Latency(jack_latency_callback_mode_t mode, void* self) noexcept
 {
     // What flows through the amp arrives later by the converter's delay, in both directions.
     auto* client = static_cast<LiveClient*>(self);
-    const jack_nframes_t delay = client->mLatency.load();
+    const jack_nframes_t delay = client->mEngines.latency();
     const bool capture = mode == JackCaptureLatency;
     const auto& from = capture ? client->mInputs : client->mOutputs;
     const auto& to = capture ? client->mOutputs : client->mInputs;
@@ -388,7 +339,7 @@ std::string LiveClient::failure() const
 
 LiveClient::Status LiveClient::poll()
 {
-    delete mRetired.exchange(nullptr, std::memory_order_acq_rel);
+    mEngines.collect();
     if (mLatencyChanged.exchange(false)) jack_recompute_total_latencies(mClient);
     Status status;
     status.inputPeakDb = decibels(mInputPeak.exchange(0.0f, std::memory_order_relaxed));

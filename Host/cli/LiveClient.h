@@ -11,8 +11,7 @@
 
 #include <jack/jack.h>
 
-#include "Engine/RovuRiza_Engine.h"
-#include "LiveControlHandover.h"
+#include "LiveEngineSlot.h"
 
 namespace tavelo::cli
 {
@@ -59,7 +58,7 @@ public:
     std::string clientName() const;
     uint32_t sampleRate() const { return mRate.load(); }
     uint32_t blockSize() const { return mBlockSize.load(); }
-    uint32_t latency() const { return mLatency.load(); }
+    uint32_t latency() const { return mEngines.latency(); }
     // What activate() connected, for the start-up line: "capture_1 -> input" and so on.
     const std::vector<std::string>& connections() const { return mConnections; }
 
@@ -76,13 +75,13 @@ private:
     // Any thread, once: the first reason wins. Copies into a fixed buffer (no allocation), as
     // the server's shutdown callback must behave like a signal handler.
     void fail(const char* message) noexcept;
-    // Deactivates and closes the client, then frees the engines.
+    // Deactivates and closes the client (the engines go with mEngines).
     void close() noexcept;
     std::string findPort(const std::string& name, unsigned long wantedFlags,
                          const char* role) const;
     std::vector<std::string> physicalPorts(unsigned long flags) const;
 
-    const LiveControlHandover& mControls;
+    LiveEngineSlot mEngines; // outlives the client: destroyed last
     LiveClientOptions mOptions;
     jack_client_t* mClient = nullptr;
     std::vector<jack_port_t*> mInputs, mOutputs;
@@ -90,20 +89,10 @@ private:
     std::vector<std::pair<std::string, std::string>> mWanted; // (source, destination)
     std::vector<std::string> mConnections;
 
-    // The engine the audio thread plays, one prepared for a new rate waiting to be taken, and
-    // one the audio thread put aside for the main thread to free.
-    RovuRiza_Engine* mEngine = nullptr;
-    std::atomic<RovuRiza_Engine*> mPending{nullptr};
-    std::atomic<RovuRiza_Engine*> mRetired{nullptr};
-    uint32_t mSeenControls = ~0u; // audio thread
-    std::atomic<float> mExpression{0.0f};
-
     static constexpr uint32_t kMaxEvents = 1024;
     std::vector<RovuRiza_MidiEvent> mEvents; // kMaxEvents, filled on the audio thread
-    std::vector<float> mScratch[2];          // inputs with non-finite samples silenced
 
-    std::atomic<uint32_t> mRate{0}, mBlockSize{0}, mLatency{0};
-    std::atomic<uint32_t> mPreparedRate{0}; // of the newest engine, playing or pending
+    std::atomic<uint32_t> mRate{0}, mBlockSize{0};
     std::atomic<bool> mLatencyChanged{false};
     std::atomic<float> mInputPeak{0.0f}, mOutputPeak{0.0f};
     std::atomic<uint64_t> mXruns{0};
