@@ -17,7 +17,6 @@
 #include <string>
 #include <sys/wait.h>
 #include <thread>
-#include <memory>
 #include <numeric>
 #include <sstream>
 #include <unistd.h>
@@ -81,53 +80,78 @@ std::string slurp(const std::string& path)
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
-// A JACK dummy server under a name of its own, with this program as a client: a MIDI output
-// that sends control change 11 every block once pedal() set its value.
-class JackServer
+double rms(const std::vector<float>& x)
 {
-public:
-    JackServer()
+    const double sum = std::inner_product(x.begin(), x.end(), x.begin(), 0.0);
+    return std::sqrt(sum / double(std::max<size_t>(x.size(), 1)));
+}
+
+// A JACK dummy server under a name of its own, jack_metro, and this program as a client with a
+// MIDI output that sends control change 11 every block once `expression` is 0..127.
+class LiveTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
     {
+        requireTools({"/usr/bin/jackd", "/usr/bin/jack_metro", "/usr/bin/jack_rec",
+                      "/usr/bin/jack_bufsize"});
         fs::create_directories(kDir);
         const std::string name = std::string("tavelo-test-").append(std::to_string(getpid()));
         jack_set_error_function([](const char*) {});
         setenv("JACK_DEFAULT_SERVER", name.c_str(), 1);
-        mPid = spawn(
+        jackd = spawn(
             {"jackd", "-r", "-n", name, "-t", "8000", "-d", "dummy", "-r", "48000", "-p", "512"},
             kDir + "/jackd.log");
-        for (auto end = Clock::now() + std::chrono::seconds(20); !mClient && Clock::now() < end;)
+        for (auto end = Clock::now() + std::chrono::seconds(20); !client && Clock::now() < end;)
         {
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
-            mClient = jack_client_open("probe", JackNoStartServer, nullptr);
+            client = jack_client_open("probe", JackNoStartServer, nullptr);
         }
-        if (!mClient) return;
-        mMidi = jack_port_register(mClient, "pedal", JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);
-        jack_set_process_callback(mClient, Process, this);
-        jack_activate(mClient);
-        mMetro =
+        ASSERT_TRUE(client) << "jackd -d dummy did not start: " << slurp(kDir + "/jackd.log");
+        pedal = jack_port_register(client, "pedal", JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);
+        jack_set_process_callback(client, SendExpression, this);
+        jack_activate(client);
+        metro =
             spawn({"jack_metro", "-n", "metro", "-b", "240", "-f", "220", "-A", "0.3", "-D", "120"},
                   kDir + "/metro.log");
+        ASSERT_TRUE(waitForPort("metro:240_bpm", false));
     }
-    ~JackServer()
+    void TearDown() override
     {
-        if (mClient) jack_client_close(mClient);
-        if (mMetro > 0) finish(mMetro, SIGTERM);
-        if (mPid > 0) finish(mPid, SIGTERM);
+        if (client) jack_client_close(client);
+        if (metro > 0) finish(metro, SIGTERM);
+        if (jackd > 0) finish(jackd, SIGTERM);
+        if (!HasFailure()) fs::remove_all(kDir);
+    }
+    static int SendExpression(jack_nframes_t frames, void* self)
+    {
+        auto* test = static_cast<LiveTest*>(self);
+        void* buffer = jack_port_get_buffer(test->pedal, frames);
+        jack_midi_clear_buffer(buffer);
+        const unsigned char message[3] = {0xB0, 11, static_cast<unsigned char>(test->expression)};
+        if (test->expression >= 0) jack_midi_event_write(buffer, 0, message, 3);
+        return 0;
     }
 
+    // `tavelo live` as the client `name`, fed by the metronome.
+    pid_t live(const std::string& name, std::vector<std::string> args,
+               const std::vector<std::string>& env = {})
+    {
+        args.insert(args.begin(), {TAVELO_EXE, "live", "--name", name, "--input", "metro:240_bpm"});
+        return spawn(args, kDir + "/" + name + ".log", env);
+    }
     // True once `port` exists (and, for a port of `tavelo live`, is connected: the client is
     // active and has made its connections).
     bool waitForPort(const std::string& port, bool connected = true)
     {
         for (auto end = Clock::now() + std::chrono::seconds(60); Clock::now() < end;)
         {
-            jack_port_t* found = jack_port_by_name(mClient, port.c_str());
+            jack_port_t* found = jack_port_by_name(client, port.c_str());
             if (found && (!connected || jack_port_connected(found) > 0)) return true;
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
         }
         return false;
     }
-
     // Two seconds of `port` through jack_rec.
     std::vector<float> record(const std::string& port)
     {
@@ -142,77 +166,26 @@ public:
         return samples;
     }
 
-    void pedal(const std::string& port, int value)
-    {
-        mExpression = value;
-        jack_connect(mClient, jack_port_name(mMidi), port.c_str());
-    }
-    jack_client_t* client() const { return mClient; }
-
-private:
-    static int Process(jack_nframes_t frames, void* self)
-    {
-        auto* server = static_cast<JackServer*>(self);
-        void* buffer = jack_port_get_buffer(server->mMidi, frames);
-        jack_midi_clear_buffer(buffer);
-        const int value = server->mExpression.load();
-        const unsigned char message[3] = {0xB0, 11, static_cast<unsigned char>(value)};
-        if (value >= 0) jack_midi_event_write(buffer, 0, message, 3);
-        return 0;
-    }
-
-    pid_t mPid = -1, mMetro = -1;
-    jack_client_t* mClient = nullptr;
-    jack_port_t* mMidi = nullptr;
-    std::atomic<int> mExpression{-1};
-};
-
-double rms(const std::vector<float>& x)
-{
-    const double sum = std::inner_product(x.begin(), x.end(), x.begin(), 0.0);
-    return std::sqrt(sum / double(std::max<size_t>(x.size(), 1)));
-}
-
-class LiveTest : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        requireTools({"/usr/bin/jackd", "/usr/bin/jack_metro", "/usr/bin/jack_rec",
-                      "/usr/bin/jack_bufsize"});
-        server = std::make_unique<JackServer>();
-        ASSERT_TRUE(server->client())
-            << "jackd -d dummy did not start: " << slurp(kDir + "/jackd.log");
-        ASSERT_TRUE(server->waitForPort("metro:240_bpm", false));
-    }
-    void TearDown() override
-    {
-        server.reset();
-        if (!HasFailure()) fs::remove_all(kDir);
-    }
-    // `tavelo live` as the client `name`, fed by the metronome.
-    pid_t live(const std::string& name, std::vector<std::string> args,
-               const std::vector<std::string>& env = {})
-    {
-        args.insert(args.begin(), {TAVELO_EXE, "live", "--name", name, "--input", "metro:240_bpm"});
-        return spawn(args, kDir + "/" + name + ".log", env);
-    }
-    std::unique_ptr<JackServer> server;
+    pid_t jackd = -1, metro = -1;
+    jack_client_t* client = nullptr;
+    jack_port_t* pedal = nullptr;
+    std::atomic<int> expression{-1};
 };
 
 TEST_F(LiveTest, PlaysTheMetronomeFollowingSettingsPresetsAndThePedal)
 {
     const pid_t amp = live("amp", {"--no-editor", "--set", "Volume=0.06"});
-    ASSERT_TRUE(server->waitForPort("amp:output")) << slurp(kDir + "/amp.log");
+    ASSERT_TRUE(waitForPort("amp:output")) << slurp(kDir + "/amp.log");
     jack_latency_range_t latency{};
-    jack_port_get_latency_range(jack_port_by_name(server->client(), "amp:output"),
-                                JackCaptureLatency, &latency);
+    jack_port_get_latency_range(jack_port_by_name(client, "amp:output"), JackCaptureLatency,
+                                &latency);
     EXPECT_GT(latency.max, 0u) << "the converter's delay is not reported";
-    const std::vector<float> plain = server->record("amp:output");
+    const std::vector<float> plain = record("amp:output");
     EXPECT_EQ(finish(spawn({"jack_bufsize", "1024"}, kDir + "/bufsize.log")), 0);
-    server->pedal("amp:expression", 127);
+    expression = 127;
+    jack_connect(client, jack_port_name(pedal), "amp:expression");
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    const std::vector<float> pushed = server->record("amp:output");
+    const std::vector<float> pushed = record("amp:output");
     EXPECT_EQ(finish(amp, SIGINT), 0);
     EXPECT_NE(slurp(kDir + "/amp.log").find("(48000 Hz, 1024 frames)"), std::string::npos)
         << "no status line, or the block size change was missed";
@@ -222,8 +195,8 @@ TEST_F(LiveTest, PlaysTheMetronomeFollowingSettingsPresetsAndThePedal)
                      kDir + "/preset.log")),
         0);
     const pid_t quiet = live("quiet", {"--no-editor", "--preset", kDir + "/quiet.elck"});
-    ASSERT_TRUE(server->waitForPort("quiet:output")) << slurp(kDir + "/quiet.log");
-    const std::vector<float> softer = server->record("quiet:output");
+    ASSERT_TRUE(waitForPort("quiet:output")) << slurp(kDir + "/quiet.log");
+    const std::vector<float> softer = record("quiet:output");
     EXPECT_EQ(finish(quiet, SIGTERM), 0);
 
     // A NaN anywhere fails every comparison of its RMS.
@@ -235,7 +208,7 @@ TEST_F(LiveTest, PlaysTheMetronomeFollowingSettingsPresetsAndThePedal)
     // Silence in, silence out from the first block: no start-up thump of the circuit.
     const pid_t silent = spawn(
         {TAVELO_EXE, "live", "--no-editor", "--no-connect", "--name", "hush"}, kDir + "/hush.log");
-    ASSERT_TRUE(server->waitForPort("hush:output", false));
+    ASSERT_TRUE(waitForPort("hush:output", false));
     std::this_thread::sleep_for(std::chrono::milliseconds(2500));
     EXPECT_EQ(finish(silent, SIGINT), 0);
     const std::string hush = slurp(kDir + "/hush.log");
@@ -276,10 +249,10 @@ TEST_F(LiveTest, EditorDragOnGainChangesTheSound)
             display = line;
     const std::vector<std::string> env{"DISPLAY=:" + display};
     const pid_t amp = live("amped", {"--set", "Volume=0.06"}, env);
-    ASSERT_TRUE(server->waitForPort("amped:output")) << slurp(kDir + "/amped.log");
+    ASSERT_TRUE(waitForPort("amped:output")) << slurp(kDir + "/amped.log");
     ASSERT_TRUE(eventually({"xdotool", "search", "--name", "^Tavelo1$"}, env))
         << "no editor window: " << slurp(kDir + "/amped.log");
-    const std::vector<float> before = server->record("amped:output");
+    const std::vector<float> before = record("amped:output");
     // The Gain knob of the unmanaged window at the screen's corner: drag 120 pixels up.
     std::vector<std::string> drag{"xdotool", "mousemove", "93", "485", "mousedown", "1"};
     for (int y = 470; y >= 365; y -= 15)
@@ -287,7 +260,7 @@ TEST_F(LiveTest, EditorDragOnGainChangesTheSound)
     drag.insert(drag.end(), {"mouseup", "1"});
     EXPECT_EQ(finish(spawn(drag, kDir + "/drag.log", env)), 0);
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    const std::vector<float> after = server->record("amped:output");
+    const std::vector<float> after = record("amped:output");
     EXPECT_EQ(finish(amp, SIGINT), 0) << slurp(kDir + "/amped.log");
     finish(xvfb, SIGTERM);
     EXPECT_GT(rms(after), 1.3 * rms(before)) << "the drag on Gain is not heard";
