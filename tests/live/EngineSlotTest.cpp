@@ -1,5 +1,6 @@
-// Engines handed to a running audio thread, as a change of the server's sample rate does it;
-// also built under ThreadSanitizer by scripts/test-extra.
+// Engines handed to a running audio thread, as a change of the server's sample rate does it.
+// (Not under ThreadSanitizer: the engine's processor-specific variants are picked by resolvers
+// that run before it is initialised.)
 #include <gtest/gtest.h>
 
 #include <atomic>
