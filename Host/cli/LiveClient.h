@@ -63,15 +63,18 @@ public:
     const std::vector<std::string>& connections() const { return mConnections; }
 
 private:
+    // JACK's real-time thread: nothing here allocates, locks or waits.
     static int Process(jack_nframes_t frames, void* self) noexcept;
+    void processBlock(jack_nframes_t frames) noexcept;
+    // JACK's notification thread.
     static int SampleRateChanged(jack_nframes_t rate, void* self) noexcept;
+    void prepareReplacement(jack_nframes_t rate) noexcept;
     static int BlockSizeChanged(jack_nframes_t frames, void* self) noexcept;
     static int Xrun(void* self) noexcept;
     static void Latency(jack_latency_callback_mode_t mode, void* self) noexcept;
+    // Whichever thread of libjack notices the server is gone, under signal-handler rules.
     static void ServerGone(jack_status_t code, const char* reason, void* self) noexcept;
 
-    void processBlock(jack_nframes_t frames) noexcept;
-    void prepareReplacement(jack_nframes_t rate) noexcept;
     // Any thread, once: the first reason wins. Copies into a fixed buffer (no allocation), as
     // the server's shutdown callback must behave like a signal handler.
     void fail(const char* message) noexcept;
