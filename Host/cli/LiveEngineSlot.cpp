@@ -6,30 +6,6 @@
 
 namespace tavelo::cli
 {
-namespace
-{
-
-// Set-up thread: a freshly prepared circuit starts from zero and swings to its operating point
-// with a thump of several dB over full scale that dies away within about 1.2 s; that happens
-// here, on silence, instead of in the player's speakers.
-void settle(RovuRiza_Engine& engine)
-{
-    constexpr double kSeconds = 1.5;
-    constexpr uint32_t kBlock = 4096;
-    std::vector<float> silence(kBlock, 0.0f);
-    std::vector<float> left(kBlock), right(kBlock);
-    const float* inputs[2] = {silence.data(), silence.data()};
-    float* outputs[2] = {left.data(), right.data()};
-    for (auto remaining = uint64_t(kSeconds * engine.sampleRate()); remaining > 0;)
-    {
-        const auto frames = uint32_t(std::min<uint64_t>(remaining, kBlock));
-        engine.process(inputs, outputs, frames);
-        remaining -= frames;
-    }
-}
-
-} // namespace
-
 LiveEngineSlot::~LiveEngineSlot()
 {
     delete mPlaying;
@@ -43,7 +19,6 @@ bool LiveEngineSlot::prepare(double rate, int channels, std::string* error)
     if (!engine->prepare(rate, channels, error)) return false;
     mControls.applyAll(*engine);
     engine->setExpression(mExpression.load(std::memory_order_relaxed));
-    settle(*engine);
     mPreparedRate = rate;
     mLatency = engine->latency();
     // One still waiting was never played: the audio thread takes a pending engine by exchange.

@@ -1,5 +1,5 @@
 // The engine JACK's process callback plays, and its replacement after a change of sample rate:
-// prepared and settled off the real-time thread, taken over by the audio thread between two
+// prepared off the real-time thread, taken over by the audio thread between two
 // blocks without a lock, and freed off the real-time thread again.
 #pragma once
 
@@ -23,10 +23,9 @@ public:
     LiveEngineSlot& operator=(const LiveEngineSlot&) = delete;
 
     // One set-up thread at a time (the main thread before processing starts, then JACK's
-    // notification thread). Prepares an engine at `rate` with the current controls and pedal,
-    // lets its circuit settle on silence and hands it to the audio thread, which plays it from
-    // its next block. False, with the reason, for a rate the amp refuses: the playing engine
-    // stays.
+    // notification thread). Prepares an engine at `rate` with the current controls and pedal
+    // and hands it to the audio thread, which plays it from its next block. False, with the reason,
+    // for a rate the amp refuses: the playing engine stays.
     bool prepare(double rate, int channels, std::string* error = nullptr);
 
     // Audio thread, at the start of each block: the engine to play (null before the first
