@@ -16,5 +16,6 @@ int runParams(const Arguments& args);
 int runPreset(const Arguments& args);
 int runEditor(const Arguments& args);
 int runPlot(const Arguments& args);
+int runLive(const Arguments& args);
 
 } // namespace tavelo::cli

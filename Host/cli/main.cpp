@@ -22,6 +22,7 @@ commands:
   preset save|show FILE   write or decode a preset (the host's chunk record)
   editor                  open the editor (X11 window, or --screenshot OUT.png)
   plot voicings|render    PNG pictures of the voicings or of a render
+  live                    play in real time as a JACK client, with the editor open
 
 `tavelo <command> --help` describes each command.
 )";
@@ -49,6 +50,7 @@ int main(int argc, char** argv)
         if (command == "preset") return runPreset(args);
         if (command == "editor") return runEditor(args);
         if (command == "plot") return runPlot(args);
+        if (command == "live") return runLive(args);
         throw UsageError("unknown command \"" + command + "\" (see tavelo --help)");
     }
     catch (const UsageError& e)

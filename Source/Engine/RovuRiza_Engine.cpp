@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -220,8 +221,12 @@ bool RovuRiza_Engine::prepare(double sampleRate, int channels, std::string* erro
         return false;
     };
     if (!(sampleRate >= kMinSampleRate && sampleRate <= kMaxSampleRate))
-        return fail("unsupported sample rate " + std::to_string(sampleRate) +
+    {
+        char rate[32];
+        std::snprintf(rate, sizeof rate, "%.6g", sampleRate);
+        return fail(std::string("unsupported sample rate ") + rate +
                     " Hz: Tavelo1 runs at 16000 to 192000 Hz");
+    }
     if (channels != 1 && channels != 2)
         return fail("unsupported channel count " + std::to_string(channels) +
                     ": Tavelo1 is mono (1) or stereo (2)");
