@@ -32,10 +32,12 @@ name, default, steps, type, normalized value and value string.
 constexpr const char* kPresetHelp =
     R"(usage: tavelo preset save FILE [--set ID=VALUE ...] [--preset FILE]
        tavelo preset show FILE [--json]
+       tavelo preset export-lv2 FILE OUT.ttl
 
 save  writes the instance's 'elck' chunk record (56-byte header with the host's codes, then
       the data) after the settings, exactly as a host stores it
 show  decodes a preset file; a damaged file is reported and nothing is changed
+export-lv2  writes the preset's settings as an LV2 preset (see export-lv2 --help)
 )";
 
 std::string fourCC(uint32_t v)
@@ -457,6 +459,8 @@ int runParams(const Arguments& args)
 
 int runPreset(const Arguments& args)
 {
+    if (!args.empty() && args[0] == "export-lv2")
+        return runPresetExportLv2(Arguments(args.begin() + 1, args.end()));
     if (ArgumentReader(args).wantsHelp()) return std::fputs(kPresetHelp, stdout), 0;
     const InfoOptions o = parseInfo(args, true);
     if (o.positionals.empty())

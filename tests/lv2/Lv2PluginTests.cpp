@@ -133,6 +133,33 @@ TEST(Lv2Plugin, RendersTheSameAsTheCommandLineHost)
     }
 }
 
+// A saved preset, exported as an LV2 preset and applied by the host, renders as the preset does
+// in `tavelo render`; the factory presets load.
+TEST(Lv2Plugin, ExportedPresetsSoundLikeTheSavedOnes)
+{
+    const std::string base = testing::TempDir() + "lv2-preset-" + std::to_string(getpid());
+    const std::string tavelo = TAVELO_EXECUTABLE;
+    const std::string commands =
+        tavelo + " preset save " + base + ".elck --set Gain=0.65 --set Sound=#7 --set Pickup=#1" +
+        " --set Tremolo=0.3 > /dev/null && " + tavelo + " preset export-lv2 " + base + ".elck " +
+        base + ".ttl > /dev/null && " + tavelo + " render " + base + ".wav --preset " + base +
+        ".elck > /dev/null";
+    ASSERT_EQ(std::system(commands.c_str()), 0) << commands;
+    const Channels expected = ReadWav(base + ".wav");
+    auto host = Load(false);
+    ASSERT_TRUE(host);
+    ASSERT_TRUE(host->applyPreset(base + ".ttl"));
+    EXPECT_EQ(host->control(kPortMicrophone), 7.0f);
+    const Channels got = Render(*host, Performance(), 0);
+    ASSERT_EQ(expected.size(), 1u);
+    EXPECT_EQ(MaxDifference(got[0], expected[0]), 0.0);
+    for (const char* suffix : {".elck", ".ttl", ".wav"})
+        std::remove((base + suffix).c_str());
+    for (const char* preset : {"clean", "edge", "drive", "tremolo"})
+        EXPECT_TRUE(host->applyPreset(std::string("urn:quorva:tavelo1:preset:") + preset));
+    EXPECT_GT(host->control(kPortTremolo), 0.5f);
+}
+
 TEST(Lv2Plugin, EveryControlTakesEffectAndOutOfRangeValuesAreClamped)
 {
     auto host = Load(false);

@@ -174,6 +174,32 @@ void Lv2TestHost::queueMidi(uint32_t frame, uint8_t status, uint8_t data1, uint8
     seq->atom.size += sizeof message;
 }
 
+bool Lv2TestHost::applyPreset(const std::string& uriOrFile)
+{
+    Impl& h = *mImpl;
+    LilvState* state = nullptr;
+    if (uriOrFile.find(':') != std::string::npos && uriOrFile[0] != '/')
+    {
+        LilvNode* uri = lilv_new_uri(h.world, uriOrFile.c_str());
+        lilv_world_load_resource(h.world, uri);
+        state = lilv_state_new_from_world(h.world, &h.map, uri);
+        lilv_node_free(uri);
+    }
+    else
+        state = lilv_state_new_from_file(h.world, &h.map, nullptr, uriOrFile.c_str());
+    if (!state) return false;
+    auto setPort =
+        [](const char* symbol, void* self, const void* value, uint32_t size, uint32_t type)
+    {
+        auto* host = static_cast<Lv2TestHost*>(self);
+        if (size == sizeof(float) && type == Impl::Map(host->mImpl.get(), LV2_ATOM__Float))
+            host->control(symbol) = *static_cast<const float*>(value);
+    };
+    lilv_state_emit_port_values(state, setPort, this);
+    lilv_state_free(state);
+    return true;
+}
+
 void Lv2TestHost::activate()
 {
     if (mImpl->active) return;

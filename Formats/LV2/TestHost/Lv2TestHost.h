@@ -27,6 +27,9 @@ public:
     float& control(const std::string& symbol) { return control(portIndex(symbol)); }
     // A MIDI message delivered at `frame` of the next run (frames in order).
     void queueMidi(uint32_t frame, uint8_t status, uint8_t data1, uint8_t data2);
+    // Sets the control ports from a preset: a preset URI on LV2_PATH, or a preset file. False
+    // when no such preset is found.
+    bool applyPreset(const std::string& uriOrFile);
     void activate();
     void deactivate();
     // One run call over `frames` frames of each channel.
