@@ -215,8 +215,8 @@ std::string PluginsTurtle()
     std::ostringstream t;
     t << kPrefixes;
     t << "<" << kUiUri << ">\n    a ui:X11UI ;\n"
-      << "    lv2:requiredFeature ui:idleInterface ;\n"
-      << "    lv2:optionalFeature ui:parent , ui:resize , ui:touch ;\n"
+      << "    lv2:requiredFeature ui:idleInterface , ui:parent ;\n"
+      << "    lv2:optionalFeature ui:resize , ui:touch ;\n"
       << "    lv2:extensionData ui:idleInterface .\n\n";
     t << PluginTurtle(kMonoUri, "Tavelo1", false);
     t << PluginTurtle(kStereoUri, "Tavelo1 Stereo", true);

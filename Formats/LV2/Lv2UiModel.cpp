@@ -123,7 +123,9 @@ struct Lv2UiModel::Impl final : public AAX_IACFAutomationDelegate
     // Edits waiting for their confirmation to the model (done in idle(), outside the model's
     // own call that asked for them).
     std::vector<std::pair<const PortParameter*, double>> pending;
-    bool touched[kStereoPortCount] = {};
+    // Touches held per port: the parameter wraps each set value in a touch of its own inside
+    // the editor's, so the host hears of the first touch and the last release only.
+    int touches[kStereoPortCount] = {};
 
     acfResult QueryInterface(const acfIID& iid, void** out) override
     {
@@ -160,7 +162,7 @@ struct Lv2UiModel::Impl final : public AAX_IACFAutomationDelegate
     AAX_Result GetTouchState(AAX_CParamID id, AAX_CBoolean* out) override
     {
         const PortParameter* p = ParameterOfId(id);
-        if (out) *out = p && touched[p->port] ? 1 : 0;
+        if (out) *out = p && touches[p->port] > 0 ? 1 : 0;
         return AAX_SUCCESS;
     }
 
@@ -168,8 +170,10 @@ struct Lv2UiModel::Impl final : public AAX_IACFAutomationDelegate
     {
         const PortParameter* p = ParameterOfId(id);
         if (!p) return AAX_SUCCESS;
-        touched[p->port] = grabbed;
-        if (calls.touch) calls.touch(p->port, grabbed);
+        int& count = touches[p->port];
+        if (!grabbed && count == 0) return AAX_SUCCESS;
+        count += grabbed ? 1 : -1;
+        if (calls.touch && count == (grabbed ? 1 : 0)) calls.touch(p->port, grabbed);
         return AAX_SUCCESS;
     }
 
@@ -266,7 +270,7 @@ void Lv2UiModel::portEvent(uint32_t port, float value)
     Impl& m = *mImpl;
     const PortParameter* p = ParameterOfPort(port);
     // While the user holds a control, the host's echo of older values must not pull it back.
-    if (!p || !m.parameters || m.touched[port] || std::isnan(value)) return;
+    if (!p || !m.parameters || m.touches[port] > 0 || std::isnan(value)) return;
     const double normalized =
         IsIndexPort(port) ? double(std::lround(value)) * 0.01 : std::clamp(double(value), 0.0, 1.0);
     m.update(*p, normalized);
