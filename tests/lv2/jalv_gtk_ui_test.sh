@@ -1,51 +1,22 @@
 #!/usr/bin/env bash
-# The editor embedded in jalv.gtk3 under an Xvfb and a dummy JACK server of this test's own
-# (unique names, stopped by process id): a screenshot must show the editor's faceplate, and an
-# xdotool drag up the Gain knob must reach the Gain port, which shows as a louder output meter
-# with a steady tone going in.
+# The editor embedded in jalv.gtk3 on the display it is given (with_xvfb.sh starts one) and a
+# dummy JACK server of this test's own (a unique name, stopped by process id): a screenshot
+# must show the editor's faceplate, and an xdotool drag up the Gain knob must reach the Gain
+# port, which shows as a louder output meter with a steady tone going in.
 #   jalv_gtk_ui_test.sh CAPTURE_TOOL FACEPLATE.png SCREENSHOT.png
 set -u
 capture=$1 faceplate=$2 screenshot=$3
-for tool in Xvfb xdpyinfo jackd jalv.gtk3 jack_metro jack_connect jack_lsp xdotool stdbuf python3; do
+for tool in jackd jalv.gtk3 jack_metro jack_connect jack_lsp xdotool stdbuf python3; do
   command -v "$tool" >/dev/null || { echo "FAIL: $tool is missing (run scripts/deps)"; exit 1; }
 done
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null; done
-  for p in "${pids[@]}"; do wait "$p" 2>/dev/null; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-for ((attempt = 0; attempt < 20; attempt++)); do
-  display=":$((200 + RANDOM % 700))"
-  [ -e "/tmp/.X11-unix/X${display#:}" ] && continue
-  Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb=$!
-  for ((t = 0; t < 50; t++)); do xdpyinfo -display "$display" >/dev/null 2>&1 && break; sleep 0.1; done
-  if xdpyinfo -display "$display" >/dev/null 2>&1; then pids+=($xvfb); break; fi
-  kill $xvfb 2>/dev/null; wait $xvfb 2>/dev/null; display=""
-done
-[ -n "$display" ] || { echo "FAIL: no Xvfb could be started"; exit 1; }
-export DISPLAY=$display
-export JACK_DEFAULT_SERVER="tavelo-ui-$$-$RANDOM"
-export JACK_NO_AUDIO_RESERVATION=1
-
-jackd --no-realtime -d dummy -r 48000 -p 256 >"$work/jackd.log" 2>&1 &
-pids+=($!)
-for ((t = 0; t < 100; t++)); do jack_lsp >/dev/null 2>&1 && break; sleep 0.1; done
-jack_lsp >/dev/null 2>&1 || { echo "FAIL: the dummy JACK server did not start"; exit 1; }
+source "$(dirname "$0")/jack_dummy.sh"
 
 stdbuf -oL jalv.gtk3 --print-controls --jack-name tavelo1ui -c output_trim=-30 \
   urn:quorva:tavelo1:mono >"$work/jalv.log" 2>&1 &
 pids+=($!)
 jack_metro -n tone -b 60 -f 196 -A 0.2 -D 980 -a 1 -d 1 >/dev/null 2>&1 &
 pids+=($!)
-for ((t = 0; t < 200; t++)); do
-  jack_lsp 2>/dev/null | grep -qx tavelo1ui:in_l && jack_lsp 2>/dev/null | grep -qx tone:60_bpm && break
-  sleep 0.1
-done
+wait_for_ports 20 tavelo1ui:in_l tone:60_bpm || { cat "$work/jalv.log"; exit 1; }
 jack_connect tone:60_bpm tavelo1ui:in_l || { echo "FAIL: cannot connect the tone"; cat "$work/jalv.log"; exit 1; }
 toplevel=""
 for ((t = 0; t < 100; t++)); do

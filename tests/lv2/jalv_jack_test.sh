@@ -6,41 +6,18 @@ set -u
 for tool in jackd jalv jack_metro jack_rec jack_connect jack_lsp python3; do
   command -v "$tool" >/dev/null || { echo "FAIL: $tool is missing (run scripts/deps)"; exit 1; }
 done
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null; done
-  for p in "${pids[@]}"; do wait "$p" 2>/dev/null; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-export JACK_DEFAULT_SERVER="tavelo-lv2-$$-$RANDOM"
-export JACK_NO_AUDIO_RESERVATION=1
-
-wait_for_port() { # PORT SECONDS
-  for ((t = 0; t < $2 * 10; t++)); do
-    jack_lsp 2>/dev/null | grep -qx "$1" && return 0
-    sleep 0.1
-  done
-  echo "FAIL: JACK port $1 did not appear"; return 1
-}
-
-jackd --no-realtime -d dummy -r 48000 -p 256 >"$work/jackd.log" 2>&1 &
-pids+=($!)
-for ((t = 0; t < 100; t++)); do jack_lsp >/dev/null 2>&1 && break; sleep 0.1; done
-jack_lsp >/dev/null 2>&1 || { echo "FAIL: the dummy JACK server did not start"; cat "$work/jackd.log"; exit 1; }
+source "$(dirname "$0")/jack_dummy.sh"
 
 # jalv's console reads commands from standard input: keep it open.
 mkfifo "$work/stdin"
 sleep 300 >"$work/stdin" &
 pids+=($!)
-stdbuf -oL jalv -n tavelo1 -c gain=0.5 -c output_trim=-20 urn:quorva:tavelo1:mono <"$work/stdin" >"$work/jalv.log" 2>&1 &
+stdbuf -oL jalv -n tavelo1 -c gain=0.5 -c output_trim=-20 urn:quorva:tavelo1:mono \
+  <"$work/stdin" >"$work/jalv.log" 2>&1 &
 pids+=($!)
-wait_for_port tavelo1:out_l 20 || { cat "$work/jalv.log"; exit 1; }
-
 jack_metro -n metro -b 240 -f 330 -A 0.5 -D 150 >/dev/null 2>&1 &
 pids+=($!)
-wait_for_port metro:240_bpm 10 || exit 1
+wait_for_ports 20 tavelo1:in_l tavelo1:out_l metro:240_bpm || { cat "$work/jalv.log"; exit 1; }
 jack_connect metro:240_bpm tavelo1:in_l || { echo "FAIL: cannot connect the tone"; exit 1; }
 jack_rec -f "$work/out.wav" -d 2 -b 16 tavelo1:out_l >"$work/rec.log" 2>&1 || {
   echo "FAIL: jack_rec failed"; cat "$work/rec.log"; exit 1; }
@@ -57,7 +34,8 @@ samples = struct.unpack("<%dh" % (len(frames) // 2), frames)
 peak = max(abs(s) for s in samples) / 32768 if samples else 0
 db = 20 * math.log10(peak) if peak > 0 else float("-inf")
 print("recorded %d samples at %d Hz, peak %.1f dBFS" % (len(samples), w.getframerate(), db))
-meters = [float(v) for v in re.findall(r"(?:output_peak|input_peak)\s*=\s*(\S+)", open(sys.argv[2]).read())]
+log = open(sys.argv[2]).read()
+meters = [float(v) for v in re.findall(r"(?:output_peak|input_peak)\s*=\s*(\S+)", log)]
 print("meter readings: %d, all finite: %s" % (len(meters), all(math.isfinite(m) for m in meters)))
 ok = len(samples) >= 48000 and db > -40 and meters and all(math.isfinite(m) for m in meters)
 print("PASS" if ok else "FAIL")
