@@ -18,7 +18,7 @@ float PeakDb(float peak) noexcept
 // The index a Microphone or Pickup port value names, rounded and kept inside the list.
 int IndexOfPortValue(float value, int count) noexcept
 {
-    return std::clamp(int(std::lround(value)), 0, count - 1);
+    return int(std::lround(std::clamp(value, 0.0f, float(count - 1))));
 }
 } // namespace
 

@@ -271,8 +271,9 @@ void Lv2UiModel::portEvent(uint32_t port, float value)
     const PortParameter* p = ParameterOfPort(port);
     // While the user holds a control, the host's echo of older values must not pull it back.
     if (!p || !m.parameters || m.touches[port] > 0 || std::isnan(value)) return;
-    const double normalized =
-        IsIndexPort(port) ? double(std::lround(value)) * 0.01 : std::clamp(double(value), 0.0, 1.0);
+    const double normalized = IsIndexPort(port)
+                                  ? double(std::lround(std::clamp(value, 0.0f, 99.0f))) * 0.01
+                                  : std::clamp(double(value), 0.0, 1.0);
     m.update(*p, normalized);
 }
 
