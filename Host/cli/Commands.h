@@ -14,6 +14,7 @@ int runRender(const Arguments& args);
 int runDescribe(const Arguments& args);
 int runParams(const Arguments& args);
 int runPreset(const Arguments& args);
+int runPresetExportLv2(const Arguments& args);
 int runEditor(const Arguments& args);
 int runPlot(const Arguments& args);
 int runLive(const Arguments& args);

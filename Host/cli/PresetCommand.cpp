@@ -16,10 +16,12 @@ namespace
 constexpr const char* kPresetHelp =
     R"(usage: tavelo preset save FILE [--set ID=VALUE ...] [--preset FILE]
        tavelo preset show FILE [--json]
+       tavelo preset export-lv2 FILE OUT.ttl
 
 save  writes the instance's 'elck' chunk record (56-byte header with the host's codes, then
       the data) after the settings, exactly as a host stores it
 show  decodes a preset file; a damaged file is reported and nothing is changed
+export-lv2  writes the preset's settings as an LV2 preset (see export-lv2 --help)
 )";
 
 int presetSave(const InfoOptions& o)
@@ -119,6 +121,8 @@ int presetShow(const InfoOptions& o)
 
 int runPreset(const Arguments& args)
 {
+    if (!args.empty() && args[0] == "export-lv2")
+        return runPresetExportLv2(Arguments(args.begin() + 1, args.end()));
     if (ArgumentReader(args).wantsHelp()) return std::fputs(kPresetHelp, stdout), 0;
     const InfoOptions o = parseInfo(args, true);
     if (o.positionals.empty())

@@ -20,6 +20,7 @@ commands:
   describe                the effect description as the host recorded it
   params                  the parameters of an instance, with their values and texts
   preset save|show FILE   write or decode a preset (the host's chunk record)
+  preset export-lv2 FILE OUT.ttl   the preset's settings as an LV2 preset
   editor                  open the editor (X11 window, or --screenshot OUT.png)
   plot voicings|render    PNG pictures of the voicings or of a render
   live                    play in real time as a JACK client, with the editor open

@@ -43,3 +43,9 @@ inline constexpr const RovuRiza_ControlInfo& RovuRiza_ControlInfoOf(RovuRiza_Con
 {
     return kRovuRizaControls[static_cast<int>(control)];
 }
+
+// The Pickup control's entries (entry i is i x 0.01), as the editor's menu and other formats
+// list them.
+inline constexpr int kRovuRizaPickupCount = 2;
+inline constexpr const char* kRovuRizaPickupNames[kRovuRizaPickupCount] = {"Vintage Pickup 1",
+                                                                           "Modern Pickup 1"};

@@ -9,6 +9,7 @@
 #include "AAX_IViewContainer.h"
 #include "RovuRiza_AnimKnobVST.h"
 #include "RovuRiza_MenuVST.h"
+#include "Engine/RovuRiza_Controls.h"
 #include "Voicing/RovuRiza_Voicing.h"
 
 using namespace VSTGUI;
@@ -18,8 +19,7 @@ namespace
 constexpr const char* kAssertFile = "Source/GUI/RovuRiza_GUI_VST";
 constexpr int kAssertLineUnknownTag = 825;
 
-constexpr const char* kPickupNames[] = {"Vintage Pickup 1", "Modern Pickup 1"};
-constexpr int kPickupCount = 2;
+constexpr int kPickupCount = kRovuRizaPickupCount;
 
 struct KnobLayout
 {
@@ -159,7 +159,7 @@ RovuRiza_View::RovuRiza_View(void* inSystemWindow, AAX_IEffectParameters* inPara
     mPickupMenu =
         new RovuRiza_MenuVST(CRect(6, 420, 165, 440), this, kTagPickup, nullptr, nullptr, k3DIn);
     StyleMenu(*mPickupMenu, kLeftText);
-    for (const char* name : kPickupNames)
+    for (const char* name : kRovuRizaPickupNames)
         mPickupMenu->addEntry(name);
     defaultValue = 0.0;
     if (inParameters) inParameters->GetParameterDefaultNormalizedValue("Pickup", &defaultValue);

@@ -1,0 +1,31 @@
+# Sourced by the host tests: a work folder, a list of process ids stopped (newest first) and the
+# folder removed on exit, and a dummy JACK server under a unique name, started and waited for.
+work=$(mktemp -d)
+pids=()
+cleanup() {
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null; done
+  for p in "${pids[@]}"; do wait "$p" 2>/dev/null; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# wait_for_ports SECONDS PORT...: true once every port is listed.
+wait_for_ports() {
+  local seconds=$1 t port missing
+  shift
+  for ((t = 0; t < seconds * 10; t++)); do
+    missing=0
+    for port in "$@"; do jack_lsp 2>/dev/null | grep -qx "$port" || missing=1; done
+    [ $missing = 0 ] && return 0
+    sleep 0.1
+  done
+  echo "FAIL: JACK ports $* did not all appear"
+  return 1
+}
+
+export JACK_DEFAULT_SERVER="tavelo-lv2-$$-$RANDOM"
+export JACK_NO_AUDIO_RESERVATION=1
+jackd --no-realtime -d dummy -r 48000 -p 256 >"$work/jackd.log" 2>&1 &
+pids+=($!)
+for ((t = 0; t < 100; t++)); do jack_lsp >/dev/null 2>&1 && break; sleep 0.1; done
+jack_lsp >/dev/null 2>&1 || { echo "FAIL: the dummy JACK server did not start"; cat "$work/jackd.log"; exit 1; }
