@@ -43,16 +43,11 @@ int runEditor(const Arguments& args)
     while (!reader.done())
     {
         const std::string a = reader.next();
-        if (a == "--set")
-            options.settings.push_back(parseSetting(reader.value(a)));
-        else if (a == "--preset")
-            options.preset = reader.value(a);
-        else if (a == "--screenshot")
+        if (readSessionOption(reader, a, options)) continue;
+        if (a == "--screenshot")
             screenshot = reader.value(a);
         else if (a == "--seconds")
             seconds = reader.integer(a, 0, 86400);
-        else if (a == "--bundle")
-            options.bundle = reader.value(a);
         else
             throw UsageError("editor: unexpected argument " + a);
     }

@@ -12,14 +12,9 @@ InfoOptions parseInfo(const Arguments& args, bool allowSettings)
     while (!reader.done())
     {
         const std::string a = reader.next();
+        if ((allowSettings || a == "--bundle") && readSessionOption(reader, a, o.session)) continue;
         if (a == "--json")
             o.json = true;
-        else if (a == "--bundle")
-            o.session.bundle = reader.value(a);
-        else if (allowSettings && a == "--set")
-            o.session.settings.push_back(parseSetting(reader.value(a)));
-        else if (allowSettings && a == "--preset")
-            o.session.preset = reader.value(a);
         else if (a.size() > 1 && a[0] == '-')
             throw UsageError("unknown option " + a);
         else

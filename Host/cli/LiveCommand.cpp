@@ -125,11 +125,8 @@ int runLive(const Arguments& args)
     while (!reader.done())
     {
         const std::string a = reader.next();
-        if (a == "--set")
-            sessionOptions.settings.push_back(parseSetting(reader.value(a)));
-        else if (a == "--preset")
-            sessionOptions.preset = reader.value(a);
-        else if (a == "--input")
+        if (readSessionOption(reader, a, sessionOptions)) continue;
+        if (a == "--input")
             clientOptions.inputs.push_back(reader.value(a));
         else if (a == "--output")
             clientOptions.outputs.push_back(reader.value(a));
@@ -141,8 +138,6 @@ int runLive(const Arguments& args)
             withEditor = false;
         else if (a == "--name")
             clientOptions.name = reader.value(a);
-        else if (a == "--bundle")
-            sessionOptions.bundle = reader.value(a);
         else
             throw UsageError("live: unexpected argument " + a);
     }

@@ -62,12 +62,9 @@ RenderRequest parseRender(ArgumentReader& reader, const char* usage)
     while (!reader.done())
     {
         const std::string a = reader.next();
-        if (a == "--set")
-            r.session.settings.push_back(parseSetting(reader.value(a)));
-        else if (a == "--bypass")
+        if (readSessionOption(reader, a, r.session)) continue;
+        if (a == "--bypass")
             r.session.bypass = true;
-        else if (a == "--preset")
-            r.session.preset = reader.value(a);
         else if (a == "--cc11")
             r.cc11 = int(reader.integer(a, 0, 127));
         else if (a == "--block")
@@ -76,8 +73,6 @@ RenderRequest parseRender(ArgumentReader& reader, const char* usage)
             r.stereo = true;
         else if (a == "--json")
             r.json = true;
-        else if (a == "--bundle")
-            r.session.bundle = reader.value(a);
         else if (a == "--format")
         {
             const std::string f = reader.value(a);

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "AAX_CChunkDataParser.h"
+#include "ArgumentReader.h"
 #include "HostError.h"
 #include "Voicing/RovuRiza_Voicing.h"
 
@@ -120,6 +121,19 @@ std::vector<ChunkEntry> decodeChunkData(const uint8_t* data, size_t size)
 }
 
 } // namespace
+
+bool readSessionOption(ArgumentReader& reader, const std::string& option, SessionOptions& options)
+{
+    if (option == "--set")
+        options.settings.push_back(parseSetting(reader.value(option)));
+    else if (option == "--preset")
+        options.preset = reader.value(option);
+    else if (option == "--bundle")
+        options.bundle = reader.value(option);
+    else
+        return false;
+    return true;
+}
 
 std::vector<uint8_t> readPresetFile(const std::string& path)
 {

@@ -15,6 +15,8 @@
 namespace tavelo::cli
 {
 
+class ArgumentReader;
+
 // A bad argument: one line on stderr, exit status 2.
 struct UsageError : std::runtime_error
 {
@@ -74,6 +76,10 @@ struct SessionOptions
     std::vector<ParameterSetting> settings;
     bool bypass = false;
 };
+
+// Takes the value of a session option every instance-based command accepts (--set ID=VALUE,
+// --preset FILE, --bundle PATH) when `option` is one; false when it is not.
+bool readSessionOption(ArgumentReader& reader, const std::string& option, SessionOptions& options);
 
 class Session
 {
