@@ -1,9 +1,10 @@
 #include "HostRenderer.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 #include <string>
+
+#include <sys/mman.h>
 
 #include "HostError.h"
 
@@ -12,18 +13,20 @@ namespace tavelo::host
 
 namespace
 {
-// Private blocks hold 64-byte aligned records.
-constexpr size_t kBlockAlignment = 64;
-
+// Fields come straight from the system's zeroed pages: page-aligned (the records want 64 bytes),
+// and a page the plug-in never touches (such as a record's unused table room) costs no memory.
 void* AllocateZeroed(size_t inSize)
 {
-    const size_t rounded =
-        (std::max<size_t>(inSize, 1) + kBlockAlignment - 1) / kBlockAlignment * kBlockAlignment;
-    void* memory = std::aligned_alloc(kBlockAlignment, rounded);
-    if (!memory)
+    void* memory = mmap(nullptr, std::max<size_t>(inSize, 1), PROT_READ | PROT_WRITE,
+                        MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (memory == MAP_FAILED)
         throw HostError("cannot allocate " + std::to_string(inSize) + " bytes for the context");
-    std::memset(memory, 0, rounded);
     return memory;
+}
+
+void Release(const std::pair<void*, size_t>& allocation)
+{
+    munmap(allocation.first, std::max<size_t>(allocation.second, 1));
 }
 } // namespace
 
@@ -78,7 +81,7 @@ HostRenderer::HostRenderer(const ComponentRecord& inComponent, int32_t inChannel
                     throw HostError("field " + std::to_string(field.index) +
                                     " declares an unusable size " + std::to_string(field.size));
                 void* memory = AllocateZeroed(size_t(field.size));
-                mAllocations.push_back(memory);
+                mAllocations.emplace_back(memory, size_t(field.size));
                 slot = memory;
                 if (field.kind == AAX_eFieldKind_DataInPort)
                     mPorts[field.index] = {static_cast<uint8_t*>(memory), uint32_t(field.size)};
@@ -108,8 +111,8 @@ HostRenderer::HostRenderer(const ComponentRecord& inComponent, int32_t inChannel
     }
     catch (...)
     {
-        for (void* memory : mAllocations)
-            std::free(memory);
+        for (const auto& allocation : mAllocations)
+            Release(allocation);
         throw;
     }
     mThread = std::thread(&HostRenderer::AudioThread, this);
@@ -123,8 +126,8 @@ HostRenderer::~HostRenderer()
     }
     mWake.notify_all();
     if (mThread.joinable()) mThread.join();
-    for (void* memory : mAllocations)
-        std::free(memory);
+    for (const auto& allocation : mAllocations)
+        Release(allocation);
 }
 
 bool HostRenderer::DeliverPacket(AAX_CFieldIndex inPort, const std::vector<uint8_t>& inPayload)

@@ -83,7 +83,7 @@ private:
     std::vector<void*> mContext;
     std::map<AAX_CFieldIndex, std::pair<uint8_t*, uint32_t>> mPorts;
     std::vector<Block> mPrivateBlocks;
-    std::vector<void*> mAllocations;
+    std::vector<std::pair<void*, size_t>> mAllocations; // address, size
     std::vector<std::vector<float>> mInputBuffers, mOutputBuffers;
     std::vector<float*> mInputPointers, mOutputPointers;
     int32_t mBufferLength = 0;

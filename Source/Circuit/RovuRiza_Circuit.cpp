@@ -289,7 +289,7 @@ void unpack(const Carried& c, RovuRiza_CircuitVars& s) noexcept
                                             const RovuRiza_StepControls& controls,
                                             const float* input, float* output, int count) noexcept
 {
-    const float* const T0 = &tables.tubeTables[0][0][0];
+    const float* const T0 = RovuRiza_TubeTablesOf(tables);
     RovuRiza_CircuitVars s = vars;
     float u = finiteOrZero(input[0], kInputLimit);
     Carried c;

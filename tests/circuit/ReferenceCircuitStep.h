@@ -130,7 +130,7 @@ using namespace reference_detail;
 inline float referenceCircuitStep(RovuRiza_CircuitVars& v, const RovuRiza_ModelState& tables,
                                   float u, const RovuRiza_StepControls& controls) noexcept
 {
-    const float* const T0 = &tables.tubeTables[0][0][0];
+    const float* const T0 = RovuRiza_TubeTablesOf(tables);
     u = finiteOrZero(u, kInputLimit);
     v.u = u;
 
