@@ -1,9 +1,11 @@
 #include "HostRenderer.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <string>
 
+#include <sched.h>
 #include <sys/mman.h>
 
 #include "HostError.h"
@@ -27,6 +29,57 @@ void* AllocateZeroed(size_t inSize)
 void Release(const std::pair<void*, size_t>& allocation)
 {
     munmap(allocation.first, std::max<size_t>(allocation.second, 1));
+}
+
+using Clock = std::chrono::steady_clock;
+
+// How long the audio thread watches for the next block before it sleeps: longer than the
+// caller's own work between two blocks of an offline render.
+constexpr double kAudioSpinSeconds = 0.5e-3;
+// The caller watches for the end of a block a little longer than the last one took.
+constexpr double kCallerSpinMargin = 1.5, kCallerSpinMinimum = 50e-6, kCallerSpinMaximum = 5e-3;
+
+inline void Relax() noexcept
+{
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_ia32_pause();
+#endif
+}
+
+// Watches `value` until it differs from `old`; true once it does, false after `seconds`. Every
+// few dozen looks it yields, so that a thread waiting on a shared core lets the other one run.
+bool SpinWhileEqual(const std::atomic<uint32_t>& value, uint32_t old, double seconds) noexcept
+{
+    const auto limit = Clock::now() + std::chrono::duration<double>(seconds);
+    for (int look = 1;; ++look)
+    {
+        if (value.load(std::memory_order_acquire) != old) return true;
+        Relax();
+        if (look % 8 == 0)
+        {
+            if (Clock::now() > limit) return false;
+            sched_yield();
+        }
+    }
+}
+
+// Waits until `value` differs from `old`: spins first, then sleeps with `sleeping` raised so
+// the other side knows to wake it. Both sides' flag and value accesses are sequentially
+// consistent, so either the waker sees the flag or the sleeper sees the new value.
+void WaitWhileEqual(std::atomic<uint32_t>& value, uint32_t old, std::atomic<bool>& sleeping,
+                    double spinSeconds) noexcept
+{
+    if (SpinWhileEqual(value, old, spinSeconds)) return;
+    sleeping.store(true);
+    while (value.load() == old)
+        value.wait(old);
+    sleeping.store(false);
+}
+
+void Publish(std::atomic<uint32_t>& value, uint32_t number, const std::atomic<bool>& sleeping)
+{
+    value.store(number);
+    if (sleeping.load()) value.notify_one();
 }
 } // namespace
 
@@ -122,9 +175,9 @@ HostRenderer::~HostRenderer()
 {
     {
         const std::lock_guard lock(mMutex);
-        mQuit = true;
+        mQuit.store(true);
+        Publish(mPosted, mPosted.load() + 1, mAudioSleeping);
     }
-    mWake.notify_all();
     if (mThread.joinable()) mThread.join();
     for (const auto& allocation : mAllocations)
         Release(allocation);
@@ -169,8 +222,7 @@ void HostRenderer::SetProcessProc(AAX_CProcessProc inProc)
 
 uint64_t HostRenderer::RenderCount() const
 {
-    const std::lock_guard lock(mMutex);
-    return mRenderCount;
+    return mRenderCount.load(std::memory_order_acquire);
 }
 
 void HostRenderer::Render(const float* const* inInputs, float* const* outOutputs, int32_t inFrames,
@@ -190,9 +242,15 @@ void HostRenderer::Render(const float* const* inInputs, float* const* outOutputs
     }
     mBufferLength = inFrames;
     mMidiNode.SetPackets(std::move(inMidi));
-    mWorkPending = true;
-    mWake.notify_one();
-    mDone.wait(lock, [this] { return !mWorkPending; });
+    // The stores above happen before the audio thread reads the block number, and its writes
+    // before the caller sees the block finished.
+    const auto start = Clock::now();
+    const uint32_t block = mPosted.load() + 1;
+    Publish(mPosted, block, mAudioSleeping);
+    const double spin =
+        std::clamp(kCallerSpinMargin * mLastRenderSeconds, kCallerSpinMinimum, kCallerSpinMaximum);
+    WaitWhileEqual(mFinished, block - 1, mCallerSleeping, spin);
+    mLastRenderSeconds = std::chrono::duration<double>(Clock::now() - start).count();
     for (int32_t c = 0; c < mChannels; ++c)
         if (outOutputs && outOutputs[c])
             std::memcpy(outOutputs[c], mOutputBuffers[size_t(c)].data(),
@@ -201,17 +259,17 @@ void HostRenderer::Render(const float* const* inInputs, float* const* outOutputs
 
 void HostRenderer::AudioThread()
 {
-    std::unique_lock lock(mMutex);
+    uint32_t done = 0;
     for (;;)
     {
-        mWake.wait(lock, [this] { return mWorkPending || mQuit; });
-        if (mQuit) return;
+        WaitWhileEqual(mPosted, done, mAudioSleeping, kAudioSpinSeconds);
+        ++done;
+        if (mQuit.load()) return;
         // The caller waits for this block, so the context is ours while the callback runs.
         void* const instances[1] = {mContext.data()};
         mProc(instances, instances + 1);
-        ++mRenderCount;
-        mWorkPending = false;
-        mDone.notify_all();
+        mRenderCount.fetch_add(1, std::memory_order_relaxed);
+        Publish(mFinished, done, mCallerSleeping);
     }
 }
 
