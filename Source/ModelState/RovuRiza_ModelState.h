@@ -94,6 +94,12 @@ struct RovuRiza_ModelState
     uint64_t ditherState; // the instance's own random generator (no lock on the audio thread)
     float converterInputHistory[2]; // conditioned input x[n-2], x[n-3] for the converter
     const float* sharedTubeTables;  // the process-wide read-only tables; null: tubeTables
+    // The converter recursions' open groups of eight steps: the outputs before the group (newest
+    // first), then the input terms of its steps done so far; and how many are done.
+    double upGroup[16];
+    double downGroup[16];
+    int32_t upGroupDone;
+    int32_t downGroupDone;
 };
 static_assert(sizeof(RovuRiza_ModelState) <= RovuRiza_Field::kModelStateSize);
 
