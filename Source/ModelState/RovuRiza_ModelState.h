@@ -104,10 +104,25 @@ struct RovuRiza_ModelState
 static_assert(sizeof(RovuRiza_ModelState) <= RovuRiza_Field::kModelStateSize);
 
 // The tube tables a record's render reads (audio thread): the shared copy its set-up pointed it
-// at, or the record's own region where a caller filled that instead.
+// at. A record no set-up has pointed anywhere reads its own unfilled room instead: memory-safe,
+// though meaningless.
 inline const float* RovuRiza_TubeTablesOf(const RovuRiza_ModelState& state) noexcept
 {
     return state.sharedTubeTables != nullptr ? state.sharedTubeTables : &state.tubeTables[0][0][0];
+}
+
+// The shared copy's layout. The two tables of each triode (0-1, 2-3, 4-5, 6-7: both currents,
+// read at the same point) are interleaved value by value, [row][column][first, second], so one
+// read of both takes two 16-byte loads per row; the pentodes' tables (8, 9) follow as they are.
+// Where table t starts, and the distance between its neighbouring values:
+inline constexpr size_t RovuRiza_TubeTableStart(int t) noexcept
+{
+    return t < 8 ? size_t(t / 2) * 2 * kRovuRizaTubeTableFloats + size_t(t % 2)
+                 : size_t(t) * kRovuRizaTubeTableFloats;
+}
+inline constexpr int RovuRiza_TubeTableStride(int t) noexcept
+{
+    return t < 8 ? 2 : 1;
 }
 
 // Set-up entry points called by the data model's ResetFieldData. Each initialises every whole

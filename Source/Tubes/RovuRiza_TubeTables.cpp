@@ -56,6 +56,25 @@ void fillTables(TubeTables& tables) noexcept
     }
 }
 
+// The same values in the render's layout (see RovuRiza_TubeTableStart).
+void fillRenderLayout(float* out) noexcept
+{
+    static float row[kRovuRizaTubeColumns]; // set-up path, under the once flag
+    for (int t = 0; t < kRovuRizaTubeTableCount; ++t)
+    {
+        const RovuRiza_TubeTableSource& source = kRovuRizaTubeTableSources[t];
+        float* table = out + RovuRiza_TubeTableStart(t);
+        const size_t stride = size_t(RovuRiza_TubeTableStride(t));
+        for (int r = 0; r < kRovuRizaTubeRows; ++r)
+        {
+            fillRow(source.coefficients + r * kRovuRizaPolyCoefs, source.scale[r], row);
+            float* first = table + size_t(r) * kRovuRizaTubeColumns * stride;
+            for (int c = 0; c < kRovuRizaTubeColumns; ++c)
+                first[size_t(c) * stride] = row[c];
+        }
+    }
+}
+
 constexpr size_t kHugePage = size_t(2) << 20;
 constexpr size_t kMappedBytes = (sizeof(TubeTables) + kHugePage - 1) / kHugePage * kHugePage;
 
@@ -82,7 +101,8 @@ void* mapTablePages() noexcept
     return reinterpret_cast<void*>(aligned);
 }
 
-// The tables depend only on constants: they are computed once per process, on huge pages where
+// The tables depend only on constants: they are computed once per process, in the render's
+// layout, on huge pages where
 // the system grants them, and then made read-only, so that no stray write from any instance can
 // change what the others read. Without any mapping they live in a plain static array.
 const TubeTables& sharedTables() noexcept
@@ -96,12 +116,12 @@ const TubeTables& sharedTables() noexcept
                        if (pages == nullptr)
                        {
                            static TubeTables fallback;
-                           fillTables(fallback);
+                           fillRenderLayout(&fallback[0][0][0]);
                            tables = &fallback;
                            return;
                        }
                        tables = static_cast<TubeTables*>(pages);
-                       fillTables(*tables);
+                       fillRenderLayout(&(*tables)[0][0][0]);
                        mprotect(pages, kMappedBytes, PROT_READ);
                    });
     return *tables;
@@ -116,5 +136,5 @@ const float* RovuRiza_SharedTubeTables() noexcept
 void RovuRiza_FillTubeTables(
     float (&tables)[kRovuRizaTubeTableCount][kRovuRizaTubeRows][kRovuRizaTubeColumns]) noexcept
 {
-    std::memcpy(tables, sharedTables(), sizeof(TubeTables));
+    fillTables(tables);
 }

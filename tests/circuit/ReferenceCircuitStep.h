@@ -14,7 +14,6 @@ namespace reference_detail
 constexpr int kColumns = kRovuRizaTubeColumns;
 constexpr int kLastRow = kRovuRizaTubeRows - 1;
 constexpr int kLastColumn = 44099;
-constexpr int kTableStride = kRovuRizaTubeRows * kRovuRizaTubeColumns;
 
 constexpr float kPreSupply = 270.f;
 constexpr float kPowerSupply = 375.f;
@@ -87,12 +86,15 @@ inline TablePoint locate(float rowUnit, float columnUnit) noexcept
             colPos - float(c0)};
 }
 
-inline float readTable(const float* table, const TablePoint& p) noexcept
+// Table t of the render's shared copy, its values `stride` apart.
+inline float readTable(const float* tables, int t, const TablePoint& p) noexcept
 {
-    const float* t0 = table + p.base;
-    const float* t1 = t0 + p.rowStep;
-    const float a = t0[0] + (t0[p.colStep] - t0[0]) * p.fc;
-    const float b = t1[0] + (t1[p.colStep] - t1[0]) * p.fc;
+    const int stride = RovuRiza_TubeTableStride(t);
+    const float* t0 = tables + RovuRiza_TubeTableStart(t) + size_t(p.base) * stride;
+    const float* t1 = t0 + p.rowStep * stride;
+    const int c = p.colStep * stride;
+    const float a = t0[0] + (t0[c] - t0[0]) * p.fc;
+    const float b = t1[0] + (t1[c] - t1[0]) * p.fc;
     return a + (b - a) * p.fr;
 }
 
@@ -154,11 +156,11 @@ inline float referenceCircuitStep(RovuRiza_CircuitVars& v, const RovuRiza_ModelS
                           26498.639f * i[1] - 24909.49f * r + 0.022980956f * u + 249.0949f;
 
     const TablePoint p1 = locate((pre1Row - 50.f) * 0.006666667f, (pre1Col + 4.f) * 0.041666668f);
-    i[0] = readTable(T0 + 0 * kTableStride, p1);
-    i[1] = readTable(T0 + 1 * kTableStride, p1);
+    i[0] = readTable(T0, 0, p1);
+    i[1] = readTable(T0, 1, p1);
     const TablePoint p2 = locate((pre2Row - 50.f) * 0.006666667f, (pre2Col + 4.f) * 0.041666668f);
-    i[2] = readTable(T0 + 2 * kTableStride, p2);
-    i[3] = readTable(T0 + 3 * kTableStride, p2);
+    i[2] = readTable(T0, 2, p2);
+    i[3] = readTable(T0, 3, p2);
 
     // New preamplifier states from the previous states and the new currents.
     xp[6] = r;
@@ -232,13 +234,13 @@ inline float referenceCircuitStep(RovuRiza_CircuitVars& v, const RovuRiza_ModelS
     const TablePoint q2 = locate((tri2Row - 200.f) * 0.005f, (tri2Col + 15.f) * 0.018181818f);
     const TablePoint q3 = locate((pen1Row - 100.f) * 0.0033333334f, (pen1Col + 70.f) * 0.04f);
     const TablePoint q4 = locate((pen2Row - 100.f) * 0.0033333334f, (pen2Col + 70.f) * 0.04f);
-    I[0] = readTable(T0 + 4 * kTableStride, q1);
-    I[1] = readTable(T0 + 5 * kTableStride, q1);
-    I[2] = readTable(T0 + 6 * kTableStride, q2);
-    I[3] = readTable(T0 + 7 * kTableStride, q2);
-    I[5] = readTable(T0 + 8 * kTableStride, q3);
+    I[0] = readTable(T0, 4, q1);
+    I[1] = readTable(T0, 5, q1);
+    I[2] = readTable(T0, 6, q2);
+    I[3] = readTable(T0, 7, q2);
+    I[5] = readTable(T0, 8, q3);
     I[4] = 0.f;
-    I[7] = readTable(T0 + 9 * kTableStride, q4);
+    I[7] = readTable(T0, 9, q4);
     I[6] = 0.f;
 
     // New network states x0..x6 (the pentode grid currents I5, I7 are held at zero).

@@ -190,7 +190,14 @@ TEST(TubeTables, ConcurrentSetUpsShareOneCopy)
     first.join();
     second.join();
     EXPECT_EQ(shared[0], shared[1]);
-    EXPECT_EQ(std::memcmp(shared[0], filled().tables.get(), sizeof(Tables)), 0);
+    bool same = true;
+    for (int t = 0; t < kRovuRizaTubeTableCount; ++t)
+        for (int r = 0; r < kRovuRizaTubeRows; ++r)
+            for (int c = 0; c < kRovuRizaTubeColumns; ++c)
+                same &= shared[0][RovuRiza_TubeTableStart(t) +
+                                  (size_t(r) * kRovuRizaTubeColumns + size_t(c)) *
+                                      size_t(RovuRiza_TubeTableStride(t))] == filled().row(t, r)[c];
+    EXPECT_TRUE(same);
     EXPECT_DEATH(const_cast<float*>(shared[0])[12345] = 1.0f, "");
 }
 
