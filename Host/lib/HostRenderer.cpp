@@ -46,34 +46,40 @@ inline void Relax() noexcept
 #endif
 }
 
-// Watches `value` until it differs from `old`; true once it does, false after `seconds`. Every
-// few dozen looks it yields, so that a thread waiting on a shared core lets the other one run.
-bool SpinWhileEqual(const std::atomic<uint32_t>& value, uint32_t old, double seconds) noexcept
+// Watches `value` until it differs from `old`; true once it does, false after `seconds` or as
+// soon as the thread it waits for runs on this same core (watching would then only keep it from
+// running). It never yields: on a busy machine a yield hands the core to another process for a
+// whole time slice.
+bool SpinWhileEqual(const std::atomic<uint32_t>& value, uint32_t old, double seconds,
+                    const std::atomic<int>& partnerCore) noexcept
 {
+    const int core = sched_getcpu();
     const auto limit = Clock::now() + std::chrono::duration<double>(seconds);
     for (int look = 1;; ++look)
     {
         if (value.load(std::memory_order_acquire) != old) return true;
         Relax();
-        if (look % 8 == 0)
-        {
-            if (Clock::now() > limit) return false;
-            sched_yield();
-        }
+        if (look % 64 == 0 &&
+            (Clock::now() > limit || partnerCore.load(std::memory_order_relaxed) == core))
+            return false;
     }
 }
 
 // Waits until `value` differs from `old`: spins first, then sleeps with `sleeping` raised so
 // the other side knows to wake it. Both sides' flag and value accesses are sequentially
-// consistent, so either the waker sees the flag or the sleeper sees the new value.
+// consistent, so either the waker sees the flag or the sleeper sees the new value. `core` is
+// where this thread runs, for the other side's check.
 void WaitWhileEqual(std::atomic<uint32_t>& value, uint32_t old, std::atomic<bool>& sleeping,
-                    double spinSeconds) noexcept
+                    double spinSeconds, std::atomic<int>& core,
+                    const std::atomic<int>& partnerCore) noexcept
 {
-    if (SpinWhileEqual(value, old, spinSeconds)) return;
+    core.store(sched_getcpu(), std::memory_order_relaxed);
+    if (SpinWhileEqual(value, old, spinSeconds, partnerCore)) return;
     sleeping.store(true);
     while (value.load() == old)
         value.wait(old);
     sleeping.store(false);
+    core.store(sched_getcpu(), std::memory_order_relaxed);
 }
 
 void Publish(std::atomic<uint32_t>& value, uint32_t number, const std::atomic<bool>& sleeping)
@@ -249,7 +255,7 @@ void HostRenderer::Render(const float* const* inInputs, float* const* outOutputs
     Publish(mPosted, block, mAudioSleeping);
     const double spin =
         std::clamp(kCallerSpinMargin * mLastRenderSeconds, kCallerSpinMinimum, kCallerSpinMaximum);
-    WaitWhileEqual(mFinished, block - 1, mCallerSleeping, spin);
+    WaitWhileEqual(mFinished, block - 1, mCallerSleeping, spin, mCallerCore, mAudioCore);
     mLastRenderSeconds = std::chrono::duration<double>(Clock::now() - start).count();
     for (int32_t c = 0; c < mChannels; ++c)
         if (outOutputs && outOutputs[c])
@@ -262,7 +268,7 @@ void HostRenderer::AudioThread()
     uint32_t done = 0;
     for (;;)
     {
-        WaitWhileEqual(mPosted, done, mAudioSleeping, kAudioSpinSeconds);
+        WaitWhileEqual(mPosted, done, mAudioSleeping, kAudioSpinSeconds, mAudioCore, mCallerCore);
         ++done;
         if (mQuit.load()) return;
         // The caller waits for this block, so the context is ours while the callback runs.

@@ -5,8 +5,8 @@
 // and hands each block to the audio thread, waiting until it is done, like an audio callback.
 //
 // The hand-off takes no lock on the audio thread: each side publishes a block number and the
-// other watches it, spinning for a short while (yielding, so that two threads sharing a core
-// still take turns) and only then sleeping on it. Blocks that follow each other closely, as in
+// other watches it, spinning for a short while (unless both run on one core) and only then
+// sleeping on it. Blocks that follow each other closely, as in
 // an offline render, thus pass without waking a thread through the kernel.
 #pragma once
 
@@ -104,6 +104,7 @@ private:
     std::atomic<bool> mAudioSleeping{false};
     std::atomic<bool> mCallerSleeping{false};
     std::atomic<bool> mQuit{false};
+    std::atomic<int> mAudioCore{-1}, mCallerCore{-1}; // where each side last ran
     std::atomic<uint64_t> mRenderCount{0};
     double mLastRenderSeconds = 0.0; // how long the caller spins before sleeping, next time
 };
