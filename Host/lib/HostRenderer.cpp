@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -15,20 +16,39 @@ namespace tavelo::host
 
 namespace
 {
-// Fields come straight from the system's zeroed pages: page-aligned (the records want 64 bytes),
-// and a page the plug-in never touches (such as a record's unused table room) costs no memory.
+// Large fields come straight from the system's zeroed pages, so that a page the plug-in never
+// touches (such as a record's unused table room) costs no memory; they are page-aligned (the
+// records want 64 bytes). Small ones come from the heap, where the sanitizers guard their edges.
+constexpr size_t kBlockAlignment = 64;
+constexpr size_t kMappedFieldSize = size_t(1) << 20;
+
 void* AllocateZeroed(size_t inSize)
 {
-    void* memory = mmap(nullptr, std::max<size_t>(inSize, 1), PROT_READ | PROT_WRITE,
-                        MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (memory == MAP_FAILED)
+    const size_t size = std::max<size_t>(inSize, 1);
+    void* memory = nullptr;
+    if (size >= kMappedFieldSize)
+    {
+        memory = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (memory == MAP_FAILED) memory = nullptr;
+    }
+    else
+    {
+        const size_t rounded = (size + kBlockAlignment - 1) / kBlockAlignment * kBlockAlignment;
+        memory = std::aligned_alloc(kBlockAlignment, rounded);
+        if (memory) std::memset(memory, 0, rounded);
+    }
+    if (!memory)
         throw HostError("cannot allocate " + std::to_string(inSize) + " bytes for the context");
     return memory;
 }
 
 void Release(const std::pair<void*, size_t>& allocation)
 {
-    munmap(allocation.first, std::max<size_t>(allocation.second, 1));
+    const size_t size = std::max<size_t>(allocation.second, 1);
+    if (size >= kMappedFieldSize)
+        munmap(allocation.first, size);
+    else
+        std::free(allocation.first);
 }
 
 using Clock = std::chrono::steady_clock;
