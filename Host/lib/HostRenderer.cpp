@@ -66,10 +66,10 @@ inline void Relax() noexcept
 #endif
 }
 
-// Watches `value` until it differs from `old`; true once it does, false after `seconds` or as
-// soon as the thread it waits for runs on this same core (watching would then only keep it from
-// running). It never yields: on a busy machine a yield hands the core to another process for a
-// whole time slice.
+// Watches `value` until it differs from `old`; true once it does, false after `seconds`. While
+// the thread it waits for runs on this same core, it yields between looks, so that thread gets
+// the core at once; otherwise it never yields: on a busy machine a yield hands the core to
+// another process for a whole time slice.
 bool SpinWhileEqual(const std::atomic<uint32_t>& value, uint32_t old, double seconds,
                     const std::atomic<int>& partnerCore) noexcept
 {
@@ -78,10 +78,11 @@ bool SpinWhileEqual(const std::atomic<uint32_t>& value, uint32_t old, double sec
     for (int look = 1;; ++look)
     {
         if (value.load(std::memory_order_acquire) != old) return true;
-        Relax();
-        if (look % 64 == 0 &&
-            (Clock::now() > limit || partnerCore.load(std::memory_order_relaxed) == core))
-            return false;
+        if (partnerCore.load(std::memory_order_relaxed) == core)
+            sched_yield();
+        else
+            Relax();
+        if (look % 64 == 0 && Clock::now() > limit) return false;
     }
 }
 

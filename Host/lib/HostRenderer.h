@@ -5,8 +5,8 @@
 // and hands each block to the audio thread, waiting until it is done, like an audio callback.
 //
 // The hand-off takes no lock on the audio thread: each side publishes a block number and the
-// other watches it, spinning for a short while (unless both run on one core) and only then
-// sleeping on it. Blocks that follow each other closely, as in
+// other watches it for a short while (spinning, or yielding to it where both run on one core)
+// and only then sleeping on it. Blocks that follow each other closely, as in
 // an offline render, thus pass without waking a thread through the kernel.
 #pragma once
 
