@@ -3,9 +3,14 @@
 // audio buffers, buffer length, sample rate, MIDI node) and a persistent audio thread of the
 // host's own. The caller (host non-real-time thread) delivers packets between render calls
 // and hands each block to the audio thread, waiting until it is done, like an audio callback.
+//
+// The hand-off takes no lock on the audio thread: each side publishes a block number and the
+// other watches it for a short while (spinning, or yielding to it where both run on one core)
+// and only then sleeping on it. Blocks that follow each other closely, as in
+// an offline render, thus pass without waking a thread through the kernel.
 #pragma once
 
-#include <condition_variable>
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <mutex>
@@ -83,7 +88,7 @@ private:
     std::vector<void*> mContext;
     std::map<AAX_CFieldIndex, std::pair<uint8_t*, uint32_t>> mPorts;
     std::vector<Block> mPrivateBlocks;
-    std::vector<void*> mAllocations;
+    std::vector<std::pair<void*, size_t>> mAllocations; // address, size
     std::vector<std::vector<float>> mInputBuffers, mOutputBuffers;
     std::vector<float*> mInputPointers, mOutputPointers;
     int32_t mBufferLength = 0;
@@ -91,12 +96,17 @@ private:
     HostMidiNode mMidiNode;
 
     std::thread mThread;
+    // Held by the caller for a whole render, so that packets and callback changes from other
+    // threads wait until the block is done. The audio thread never takes it.
     mutable std::mutex mMutex;
-    std::condition_variable mWake;
-    std::condition_variable mDone;
-    bool mWorkPending = false;
-    bool mQuit = false;
-    uint64_t mRenderCount = 0;
+    std::atomic<uint32_t> mPosted{0};   // number of the last block handed to the audio thread
+    std::atomic<uint32_t> mFinished{0}; // number of the last block it finished
+    std::atomic<bool> mAudioSleeping{false};
+    std::atomic<bool> mCallerSleeping{false};
+    std::atomic<bool> mQuit{false};
+    std::atomic<int> mAudioCore{-1}, mCallerCore{-1}; // where each side last ran
+    std::atomic<uint64_t> mRenderCount{0};
+    double mLastRenderSeconds = 0.0; // how long the caller spins before sleeping, next time
 };
 
 } // namespace tavelo::host

@@ -157,6 +157,16 @@ inline float readTable(const float* table, const TablePoint& p) noexcept
     return (t0[0] * p.w00 + t0[1] * p.w01) + (t1[0] * p.w10 + t1[1] * p.w11);
 }
 
+// Both currents of a triode at one point, from its two interleaved tables: each row's two
+// columns are four neighbouring values.
+inline void readPair(const float* pair, const TablePoint& p, float& first, float& second) noexcept
+{
+    const float* t0 = pair + 2 * p.base;
+    const float* t1 = t0 + 2 * kColumns;
+    first = (t0[0] * p.w00 + t0[2] * p.w01) + (t1[0] * p.w10 + t1[2] * p.w11);
+    second = (t0[1] * p.w00 + t0[3] * p.w01) + (t1[1] * p.w10 + t1[3] * p.w11);
+}
+
 // Every state reaches the output within a few steps, so a non-finite output is the one check
 // needed; the output never comes near this in normal work.
 constexpr float kStateLimit = 1.0e20f;
@@ -290,7 +300,7 @@ void unpack(const Carried& c, RovuRiza_CircuitVars& s) noexcept
                                             const RovuRiza_StepControls& controls,
                                             const float* input, float* output, int count) noexcept
 {
-    const float* const T0 = &tables.tubeTables[0][0][0];
+    const float* const T0 = RovuRiza_TubeTablesOf(tables);
     RovuRiza_CircuitVars s = vars;
     float u = finiteOrZero(input[0], kInputLimit);
     Carried c;
@@ -331,10 +341,9 @@ void unpack(const Carried& c, RovuRiza_CircuitVars& s) noexcept
         positionsOf(prePos, kPrePositions, pp);
         const TablePoint p1 = locate(pp.whole[0], pp.fraction[0], pp.whole[1], pp.fraction[1]);
         const TablePoint p2 = locate(pp.whole[2], pp.fraction[2], pp.whole[3], pp.fraction[3]);
-        const float i0 = readTable(T0 + 0 * kTableStride, p1);
-        const float i1 = readTable(T0 + 1 * kTableStride, p1);
-        const float i2 = readTable(T0 + 2 * kTableStride, p2);
-        const float i3 = readTable(T0 + 3 * kTableStride, p2);
+        float i0, i1, i2, i3;
+        readPair(T0 + RovuRiza_TubeTableStart(0), p1, i0, i1);
+        readPair(T0 + RovuRiza_TubeTableStart(2), p2, i2, i3);
         pre[kPI0] = i0;
         pre[kPI0 + 1] = i1;
         pre[kPI0 + 2] = i2;
@@ -394,12 +403,10 @@ void unpack(const Carried& c, RovuRiza_CircuitVars& s) noexcept
         const TablePoint q2 = locate(qp.whole[3], qp.fraction[3], qp.whole[2], qp.fraction[2]);
         const TablePoint q3 = locate(qp.whole[5], qp.fraction[5], qp.whole[4], qp.fraction[4]);
         const TablePoint q4 = locate(qp.whole[7], qp.fraction[7], qp.whole[6], qp.fraction[6]);
-        power[kWI1] = readTable(T0 + 4 * kTableStride, q1);
-        power[kWI2] = readTable(T0 + 5 * kTableStride, q1);
-        power[kWI3] = readTable(T0 + 6 * kTableStride, q2);
-        power[kWI4] = readTable(T0 + 7 * kTableStride, q2);
-        power[kWI6] = readTable(T0 + 8 * kTableStride, q3);
-        power[kWI8] = readTable(T0 + 9 * kTableStride, q4);
+        readPair(T0 + RovuRiza_TubeTableStart(4), q1, power[kWI1], power[kWI2]);
+        readPair(T0 + RovuRiza_TubeTableStart(6), q2, power[kWI3], power[kWI4]);
+        power[kWI6] = readTable(T0 + RovuRiza_TubeTableStart(8), q3);
+        power[kWI8] = readTable(T0 + RovuRiza_TubeTableStart(9), q4);
 
         // New network states x0..x6 and the outputs (output voltage, return value, next
         // companion drive), both from the previous x0..x6 and the new companions and currents.

@@ -9,7 +9,6 @@ namespace
 constexpr int kColumns = kRovuRizaTubeColumns;
 constexpr int kLastRow = kRovuRizaTubeRows - 1;
 constexpr int kLastColumn = 44099;
-constexpr int kTableStride = kRovuRizaTubeRows * kRovuRizaTubeColumns;
 
 constexpr float kPreSupply = 270.f;
 constexpr float kPowerSupply = 375.f;

@@ -3,7 +3,6 @@
 // loop keeps the carried values in a local RovuRiza_ConverterVars for a whole call.
 #pragma once
 
-#include "Engine/RovuRiza_Lanes.h"
 #include "ModelState/RovuRiza_ModelState.h"
 
 inline constexpr int kRovuRizaConverterMaxSteps = 12; // internal steps per host sample, at most
@@ -23,12 +22,17 @@ enum class RovuRiza_ConverterTiming
     kHeld,
 };
 
-// One eighth-order direct-form recursion: x[n]..x[n-8] and y[n]..y[n-8], newest first. A
-// value-initialised filter is an empty one.
+// One eighth-order recursion. The inputs and outputs it hands on are float; the recursion itself
+// runs in double, eight steps at a time, in groups counted from the filter's first step, so
+// that every output comes out of the same arithmetic however the values are split into runs.
+// A value-initialised filter is an empty one.
 struct RovuRiza_ConverterFilter
 {
-    float x[kRovuRizaConverterTaps];
-    float y[kRovuRizaConverterTaps];
+    float x[kRovuRizaConverterTaps]; // inputs x[n]..x[n-8], newest first
+    float y[kRovuRizaConverterTaps]; // outputs y[n]..y[n-8] as handed on, newest first
+    double groupStart[8];            // the outputs before the current group, newest first
+    double groupInputs[8]; // the input terms of the group's steps done so far; zeros after
+    int32_t groupDone;     // how many of the group's steps are done (0..7)
 
     const float* inputs() const noexcept { return x; }
     const float* outputs() const noexcept { return y; }
@@ -41,9 +45,7 @@ struct RovuRiza_ConverterVars
     float internalStep;  // 1/192000
     float invHostPeriod; // reciprocals taken once per call, so the loop needs no division
     float invInternalStep;
-    float previousInputs[3];                 // conditioned input x[n-1], x[n-2], x[n-3]
-    float forward[kRovuRizaConverterTaps];   // b0..b8
-    float recursive[kRovuRizaConverterTaps]; // [0] unused, then the added feedback c1..c8
+    float previousInputs[3]; // conditioned input x[n-1], x[n-2], x[n-3]
     RovuRiza_ConverterFilter up;
     RovuRiza_ConverterFilter down;
 };
@@ -53,95 +55,26 @@ void RovuRiza_LoadConverter(const RovuRiza_ModelState& state,
 void RovuRiza_StoreConverter(const RovuRiza_ConverterVars& vars,
                              RovuRiza_ModelState& state) noexcept;
 
-// Feeds `count` values through a converter filter, in place. The taps are read where they lie,
-// in two local arrays holding the run's history ahead of its values (oldest first), instead of
-// shifting eighteen registers along at every step. The input terms do not depend on the
-// recursion, so they are summed eight steps at a time in vector lanes; the recursion then adds
-// the feedback with the two newest outputs in registers, since its shortest paths run through
-// them. Every step does the same arithmetic however the values are split into runs.
-inline void RovuRiza_ConverterFilterRun(RovuRiza_ConverterFilter& f, const float* forward,
-                                        const float* recursive, float* values, int count) noexcept
-{
-    constexpr int kTaps = kRovuRizaConverterTaps;
-    constexpr int kPast = kTaps - 1; // earlier values a step reads
-    constexpr int kPiece = 64;       // a multiple of the lane count
-    constexpr int kLanes = 8;
-    if (count <= 0) return;
-    // Zeroed first only to quiet GCC's uninitialised-use analysis, which does not follow the
-    // vector splats below under ThreadSanitizer; optimised builds drop the dead stores.
-    Lanes8 b[kTaps] = {};
-    float c[kTaps];
-    for (int k = 0; k < kTaps; ++k)
-    {
-        b[k] = forward[k] - Lanes8{};
-        c[k] = recursive[k];
-    }
-    // Lanes past the run's end read whatever the arrays hold there and are dropped.
-    float x[kPast + kPiece] = {}, y[kPast + kPiece];
-    alignas(32) float inputs[kPiece];
-    for (int k = 0; k < kPast; ++k)
-    {
-        x[k] = f.x[kPast - 1 - k];
-        y[k] = f.y[kPast - 1 - k];
-    }
-    float y1 = f.y[0], y2 = f.y[1];
-    for (int start = 0;;)
-    {
-        const int length = count - start < kPiece ? count - start : kPiece;
-        for (int n = 0; n < length; ++n)
-            x[kPast + n] = values[start + n];
-        for (int n = 0; n < length; n += kLanes)
-        {
-            Lanes8 t[kTaps]; // t[k] holds x[n-k] for eight consecutive n
-            for (int k = 0; k < kTaps; ++k)
-                load(t[k], x + kPast + n - k);
-            // A balanced sum, so no input term waits for a long chain.
-            const Lanes8 sum =
-                ((b[0] * t[0] + b[1] * t[1]) + (b[2] * t[2] + b[3] * t[3])) +
-                ((b[4] * t[4] + b[5] * t[5]) + (b[6] * t[6] + (b[7] * t[7] + b[8] * t[8])));
-            store(inputs + n, sum);
-        }
-        for (int n = 0; n < length; ++n)
-        {
-            // The feedback from the oldest output to the newest: each output reaches the next
-            // one through a single multiply-add, so consecutive steps overlap instead of
-            // waiting for a whole serial sum.
-            const float* yn = y + kPast + n; // yn[-k] is y[n-k]
-            float out = inputs[n] + c[8] * yn[-8];
-            for (int k = 7; k >= 3; --k)
-                out += c[k] * yn[-k];
-            out += c[2] * y2;
-            out += c[1] * y1;
-            y2 = y1;
-            y1 = out;
-            y[kPast + n] = out;
-        }
-        for (int n = 0; n < length; ++n)
-            values[start + n] = y[kPast + n];
-        start += length;
-        if (start == count)
-        {
-            // The record holds nine values of each, newest first.
-            for (int k = 0; k < kTaps; ++k)
-            {
-                f.x[k] = x[kPast + length - 1 - k];
-                f.y[k] = y[kPast + length - 1 - k];
-            }
-            return;
-        }
-        for (int k = 0; k < kPast; ++k)
-        {
-            x[k] = x[length + k];
-            y[k] = y[length + k];
-        }
-    }
-}
+// Feeds `count` values through a converter filter, in place (audio thread). The recursion runs
+// eight steps at a time from block matrices, in double; a group a run ends inside is finished by
+// the next run from the same values, so the outputs come out the same however the values are
+// split into runs. Picks the widest build this processor runs when the library loads.
+void RovuRiza_ConverterFilterRun(RovuRiza_ConverterFilter& f, float* values, int count) noexcept;
+
+// The builds it picks between, named for the tests that run the ones this processor does not
+// use; like the circuit's, the vector one needs AVX2 and FMA, the 512-bit one
+// RovuRiza_HasVector512Units(). All want count > 0 and the values.
+void RovuRiza_ConverterFilterRunBaseline(RovuRiza_ConverterFilter& f, float* values,
+                                         int count) noexcept;
+void RovuRiza_ConverterFilterRunVector(RovuRiza_ConverterFilter& f, float* values,
+                                       int count) noexcept;
+void RovuRiza_ConverterFilterRunVector512(RovuRiza_ConverterFilter& f, float* values,
+                                          int count) noexcept;
 
 // Feeds one value through a converter filter and returns its output.
-inline float RovuRiza_ConverterFilterStep(RovuRiza_ConverterFilter& f, const float* forward,
-                                          const float* recursive, float in) noexcept
+inline float RovuRiza_ConverterFilterStep(RovuRiza_ConverterFilter& f, float in) noexcept
 {
-    RovuRiza_ConverterFilterRun(f, forward, recursive, &in, 1);
+    RovuRiza_ConverterFilterRun(f, &in, 1);
     return in;
 }
 
@@ -230,9 +163,9 @@ inline float RovuRiza_ConvertSample(RovuRiza_ConverterVars& v, float h, Step&& s
 {
     float u[kRovuRizaConverterMaxSteps];
     const int count = RovuRiza_ConverterInstants<kTiming>(v, h, u);
-    RovuRiza_ConverterFilterRun(v.up, v.forward, v.recursive, u, count);
+    RovuRiza_ConverterFilterRun(v.up, u, count);
     for (int k = 0; k < count; ++k)
         u[k] = step(u[k]);
-    RovuRiza_ConverterFilterRun(v.down, v.forward, v.recursive, u, count);
+    RovuRiza_ConverterFilterRun(v.down, u, count);
     return RovuRiza_ConverterOutput<kTiming>(v, v.down.outputs(), v.acc);
 }

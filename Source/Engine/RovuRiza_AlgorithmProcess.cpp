@@ -186,14 +186,12 @@ template <int kChannels>
             total += stepsOf[count];
         }
 
-        RovuRiza_ConverterFilterRun(converter.up, converter.forward, converter.recursive, steps,
-                                    total);
+        RovuRiza_ConverterFilterRun(converter.up, steps, total);
         // The output filter's newest values before the chunk lead the buffer, oldest first.
         for (int k = 0; k < kNewest; ++k)
             filtered[k] = converter.down.y[kNewest - 1 - k];
         RovuRiza_RunCircuit(circuit, state, controls.step, steps, filtered + kNewest, total);
-        RovuRiza_ConverterFilterRun(converter.down, converter.forward, converter.recursive,
-                                    filtered + kNewest, total);
+        RovuRiza_ConverterFilterRun(converter.down, filtered + kNewest, total);
 
         for (int k = 0, end = kNewest; k < count; ++k)
         {

@@ -42,7 +42,7 @@ public:
     bool prepare(double sampleRate, int channels, std::string* error = nullptr);
 
     // Set-up thread, between process calls: back to the freshly prepared state (carried values,
-    // expression and controls), without allocating. Copies the 17 MiB record, so not for the
+    // expression and controls), without allocating. Sets the record up again, so not for the
     // real-time thread.
     void reset() noexcept;
 

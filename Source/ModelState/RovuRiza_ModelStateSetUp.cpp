@@ -115,8 +115,9 @@ void StartAtOperatingPoint(RovuRiza_ModelState& m) noexcept
 
 void SetUpRecord(RovuRiza_ModelState& m, float fs, const float recursive[9], const float forward[9])
 {
-    // Everything but the tube tables starts from zero bytes (padding included, so two records
-    // set up alike are byte-identical); the tables are filled below.
+    // Everything but the tube tables' room starts from zero bytes (padding included, so two
+    // records set up alike are byte-identical). The room stays untouched: the render reads the
+    // process-wide copy, so an instance costs no table memory of its own.
     auto* bytes = reinterpret_cast<unsigned char*>(&m);
     const size_t tablesBegin = offsetof(RovuRiza_ModelState, tubeTables);
     const size_t tablesEnd = tablesBegin + sizeof(m.tubeTables);
@@ -133,7 +134,7 @@ void SetUpRecord(RovuRiza_ModelState& m, float fs, const float recursive[9], con
         m.converterForward[i] = forward[i];
     }
     m.dcBlockerPole = 0.9989985f;
-    RovuRiza_FillTubeTables(m.tubeTables);
+    m.sharedTubeTables = RovuRiza_SharedTubeTables();
     StartAtOperatingPoint(m);
     const float q = (48000.0f / fs) * -0.0005001484f;
     m.envelopeCoef = std::exp(q);

@@ -153,10 +153,12 @@ void RunMemory(benchmark::State& state, int channels, int instances)
             return;
         }
         state.SetIterationTime(figures[kChildWall]);
-        // The context blocks are filled at set-up, so they must be resident; several times
-        // their size would be memory the instance should not hold.
+        // The context blocks are set up but their tube-table room is left untouched (every
+        // instance reads the process's shared tables), so a later instance holds little: more
+        // than the declared context would be memory it should not hold, nothing at all a
+        // reading that measured nothing.
         const double later = figures[kLaterRss];
-        if (later < 0.9 * declared || later > 4.0 * declared + 8 * kMiB)
+        if (later <= 0.0 || later > declared)
         {
             Fail(state, "resident growth per instance of " + std::to_string(later / kMiB) +
                             " MiB is implausible against the declared context of " +

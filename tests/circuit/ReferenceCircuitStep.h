@@ -14,7 +14,6 @@ namespace reference_detail
 constexpr int kColumns = kRovuRizaTubeColumns;
 constexpr int kLastRow = kRovuRizaTubeRows - 1;
 constexpr int kLastColumn = 44099;
-constexpr int kTableStride = kRovuRizaTubeRows * kRovuRizaTubeColumns;
 
 constexpr float kPreSupply = 270.f;
 constexpr float kPowerSupply = 375.f;
@@ -60,45 +59,47 @@ constexpr float A[7][11] = {
 
 // Limits a normalised coordinate to [0, 1]. Written so that a NaN fails the first comparison and
 // lands on the upper edge: it must never reach the integer conversion.
-inline float unitClamp(float v) noexcept
+template <class R> inline R unitClamp(R v) noexcept
 {
-    v = v < 1.f ? v : 1.f;
-    return v > 0.f ? v : 0.f;
+    v = v < R(1) ? v : R(1);
+    return v > R(0) ? v : R(0);
 }
 
 // Bilinear read position shared by the tables of one tube.
-struct TablePoint
+template <class R> struct TablePoint
 {
-    int base;     // offset of [r0][c0]
-    int rowStep;  // offset from r0 to r1
-    int colStep;  // offset from c0 to c1
-    float fr, fc; // fractional parts
+    int base;    // offset of [r0][c0]
+    int rowStep; // offset from r0 to r1
+    int colStep; // offset from c0 to c1
+    R fr, fc;    // fractional parts
 };
 
-inline TablePoint locate(float rowUnit, float columnUnit) noexcept
+template <class R> inline TablePoint<R> locate(R rowUnit, R columnUnit) noexcept
 {
-    const float rowPos = unitClamp(rowUnit) * float(kLastRow);
-    const float colPos = unitClamp(columnUnit) * float(kLastColumn);
+    const R rowPos = unitClamp(rowUnit) * R(kLastRow);
+    const R colPos = unitClamp(columnUnit) * R(kLastColumn);
     const int r0 = int(rowPos);
     const int c0 = int(colPos);
     const int r1 = r0 + 1 < kLastRow ? r0 + 1 : kLastRow;
     const int c1 = c0 + 1 < kLastColumn ? c0 + 1 : kLastColumn;
-    return {r0 * kColumns + c0, (r1 - r0) * kColumns, c1 - c0, rowPos - float(r0),
-            colPos - float(c0)};
+    return {r0 * kColumns + c0, (r1 - r0) * kColumns, c1 - c0, rowPos - R(r0), colPos - R(c0)};
 }
 
-inline float readTable(const float* table, const TablePoint& p) noexcept
+// Table t of the render's shared copy, its values `stride` apart.
+template <class R> inline R readTable(const float* tables, int t, const TablePoint<R>& p) noexcept
 {
-    const float* t0 = table + p.base;
-    const float* t1 = t0 + p.rowStep;
-    const float a = t0[0] + (t0[p.colStep] - t0[0]) * p.fc;
-    const float b = t1[0] + (t1[p.colStep] - t1[0]) * p.fc;
+    const int stride = RovuRiza_TubeTableStride(t);
+    const float* t0 = tables + RovuRiza_TubeTableStart(t) + size_t(p.base) * stride;
+    const float* t1 = t0 + p.rowStep * stride;
+    const int c = p.colStep * stride;
+    const R a = t0[0] + (R(t0[c]) - t0[0]) * p.fc;
+    const R b = t1[0] + (R(t1[c]) - t1[0]) * p.fc;
     return a + (b - a) * p.fr;
 }
 
-inline float dot11(const float (&row)[11], const float (&x)[11]) noexcept
+template <class R> inline R dot11(const float (&row)[11], const R (&x)[11]) noexcept
 {
-    float sum = 0.f;
+    R sum = 0;
     for (int k = 0; k < 11; ++k)
         sum += row[k] * x[k];
     return sum;
@@ -109,10 +110,10 @@ inline float dot11(const float (&row)[11], const float (&x)[11]) noexcept
 constexpr float kStateLimit = 1.0e20f;
 
 // Back to the state of a fresh set-up; the tremolo keeps its phase.
-inline void restart(RovuRiza_CircuitVars& v) noexcept
+template <class Vars> inline void restart(Vars& v) noexcept
 {
     const float phase = std::isfinite(v.tremoloPhase) ? v.tremoloPhase : 0.f;
-    v = RovuRiza_CircuitVars{};
+    v = Vars{};
     v.tremoloPhase = phase;
 }
 
@@ -127,42 +128,53 @@ inline float finiteOrZero(float v, float limit) noexcept
 
 using namespace reference_detail;
 
-inline float referenceCircuitStep(RovuRiza_CircuitVars& v, const RovuRiza_ModelState& tables,
-                                  float u, const RovuRiza_StepControls& controls) noexcept
+// The carried values of the step evaluated in double (the constants and table values as
+// written, every operation in double), to judge the float builds' rounding against.
+struct DoubleCircuitVars
 {
-    const float* const T0 = &tables.tubeTables[0][0][0];
-    u = finiteOrZero(u, kInputLimit);
+    double xp[8], i[4], x[11], g, r, I[8], vpPrev, d, voutPrev, o, tone;
+    float tremoloPhase;
+    double u, sIn, bias, coordinates[12];
+};
+
+template <class Vars>
+inline auto referenceCircuitStep(Vars& v, const RovuRiza_ModelState& tables, float input,
+                                 const RovuRiza_StepControls& controls) noexcept
+{
+    using R = decltype(Vars{}.o);
+    const R u = finiteOrZero(input, kInputLimit);
+    const float* const T0 = RovuRiza_TubeTablesOf(tables);
     v.u = u;
 
-    float* const xp = v.xp;
-    float* const i = v.i;
-    const float r = v.r;
+    auto* const xp = v.xp;
+    auto* const i = v.i;
+    const R r = v.r;
 
     // Preamplifier coordinates, all from the previous states and currents.
-    const float pre1Row = 24965.887f * xp[0] - 0.10415943f * xp[1] + 1591.0587f * xp[2] +
-                          6.941349f * xp[3] + 6.9751034f * xp[4] + 8.52351f * xp[5] -
-                          26498.639f * i[2] - 24939.41f * i[3] - 24939.41f * r + 0.02300856f * u +
-                          249.3941f;
-    const float pre1Col = -62517.52f * xp[0] - 0.10415943f * xp[1] + 93.82955f * xp[2] +
-                          0.4093524f * xp[3] + 0.41134298f * xp[4] + 0.50265723f * xp[5] -
-                          1470.7527f * r + 0.9423838f * u + 14.707526f;
-    const float pre2Row = 23468.658f * xp[0] - 123.57559f * xp[2] + 6.5250697f * xp[3] +
-                          6.5567994f * xp[4] + 8.012347f * xp[5] - 0.10415943f * xp[7] -
-                          24939.41f * i[1] - 40062.984f * r + 0.021628715f * u + 250.62987f;
-    const float pre2Col = 24935.934f * xp[0] + 1589.1498f * xp[2] - 123.119095f * xp[3] +
-                          7.0009356f * xp[4] - 312.48016f * xp[5] - 0.10415943f * xp[7] -
-                          26498.639f * i[1] - 24909.49f * r + 0.022980956f * u + 249.0949f;
+    const R pre1Row = 24965.887f * xp[0] - 0.10415943f * xp[1] + 1591.0587f * xp[2] +
+                      6.941349f * xp[3] + 6.9751034f * xp[4] + 8.52351f * xp[5] -
+                      26498.639f * i[2] - 24939.41f * i[3] - 24939.41f * r + 0.02300856f * u +
+                      249.3941f;
+    const R pre1Col = -62517.52f * xp[0] - 0.10415943f * xp[1] + 93.82955f * xp[2] +
+                      0.4093524f * xp[3] + 0.41134298f * xp[4] + 0.50265723f * xp[5] -
+                      1470.7527f * r + 0.9423838f * u + 14.707526f;
+    const R pre2Row = 23468.658f * xp[0] - 123.57559f * xp[2] + 6.5250697f * xp[3] +
+                      6.5567994f * xp[4] + 8.012347f * xp[5] - 0.10415943f * xp[7] -
+                      24939.41f * i[1] - 40062.984f * r + 0.021628715f * u + 250.62987f;
+    const R pre2Col = 24935.934f * xp[0] + 1589.1498f * xp[2] - 123.119095f * xp[3] +
+                      7.0009356f * xp[4] - 312.48016f * xp[5] - 0.10415943f * xp[7] -
+                      26498.639f * i[1] - 24909.49f * r + 0.022980956f * u + 249.0949f;
 
-    const TablePoint p1 = locate((pre1Row - 50.f) * 0.006666667f, (pre1Col + 4.f) * 0.041666668f);
-    i[0] = readTable(T0 + 0 * kTableStride, p1);
-    i[1] = readTable(T0 + 1 * kTableStride, p1);
-    const TablePoint p2 = locate((pre2Row - 50.f) * 0.006666667f, (pre2Col + 4.f) * 0.041666668f);
-    i[2] = readTable(T0 + 2 * kTableStride, p2);
-    i[3] = readTable(T0 + 3 * kTableStride, p2);
+    const auto p1 = locate((pre1Row - 50.f) * R(0.006666667f), (pre1Col + 4.f) * R(0.041666668f));
+    i[0] = readTable(T0, 0, p1);
+    i[1] = readTable(T0, 1, p1);
+    const auto p2 = locate((pre2Row - 50.f) * R(0.006666667f), (pre2Col + 4.f) * R(0.041666668f));
+    i[2] = readTable(T0, 2, p2);
+    i[3] = readTable(T0, 3, p2);
 
     // New preamplifier states from the previous states and the new currents.
     xp[6] = r;
-    const float s0 = xp[0], s1 = xp[1], s2 = xp[2], s3 = xp[3], s4 = xp[4], s5 = xp[5], s7 = xp[7];
+    const R s0 = xp[0], s1 = xp[1], s2 = xp[2], s3 = xp[3], s4 = xp[4], s5 = xp[5], s7 = xp[7];
     xp[0] = -0.8387506f * s0 + 0.0027596927f * s2 + 1.2039776e-05f * s3 + 1.2098323e-05f * s4 +
             1.47840365e-05f * s5 + 0.1152323f * i[0] - 0.04601712f * i[1] - 0.045961913f * i[2] -
             0.04325743f * i[3] - 0.04325743f * r - 1.6945926e-06f * u + 1.6021271e-06f * kPreSupply;
@@ -183,66 +195,65 @@ inline float referenceCircuitStep(RovuRiza_CircuitVars& v, const RovuRiza_ModelS
     xp[7] = 0.9998611f * s7 + 1.9998611f * i[2] + 1.9998611f * i[3];
 
     // Preamplifier outputs: stage-2 plate voltage and the coupling value to the power amplifier.
-    const float vp = 23468.658f * xp[0] - 123.57559f * xp[2] + 6.5250697f * xp[3] +
-                     6.5567994f * xp[4] + 8.012347f * xp[5] - 1470.7527f * i[0] - 24939.41f * i[1] -
-                     24909.49f * i[2] - 40062.984f * i[3] - 41062.984f * r + 0.021628715f * u +
-                     0.9282588f * kPreSupply;
-    const float coupling = 0.8692095f * xp[0] - 0.004576874f * xp[2] + 0.00024166924f * xp[3] +
-                           0.00024284443f * xp[4] + 0.0002967536f * xp[5] - 0.05447232f * i[0] -
-                           0.92368186f * i[1] - 0.9225737f * i[2] - 0.9282588f * i[3] -
-                           0.9282588f * r + 8.0106355e-07f * u - 2.6570833e-06f * kPreSupply;
+    const R vp = 23468.658f * xp[0] - 123.57559f * xp[2] + 6.5250697f * xp[3] + 6.5567994f * xp[4] +
+                 8.012347f * xp[5] - 1470.7527f * i[0] - 24939.41f * i[1] - 24909.49f * i[2] -
+                 40062.984f * i[3] - 41062.984f * r + 0.021628715f * u + 0.9282588f * kPreSupply;
+    const R coupling = 0.8692095f * xp[0] - 0.004576874f * xp[2] + 0.00024166924f * xp[3] +
+                       0.00024284443f * xp[4] + 0.0002967536f * xp[5] - 0.05447232f * i[0] -
+                       0.92368186f * i[1] - 0.9225737f * i[2] - 0.9282588f * i[3] - 0.9282588f * r +
+                       8.0106355e-07f * u - 2.6570833e-06f * kPreSupply;
 
     // Interstage: DC blocker, tremolo bias, tone low-pass, expression drive.
     v.d = kDcPole * v.d + (vp - v.vpPrev);
     v.vpPrev = vp;
-    const float bias =
+    const R bias =
         RovuRiza_TremoloBias(v.tremoloPhase, controls.tremoloIncrement, controls.tremoloDepth);
     v.bias = bias;
     v.tone = controls.toneCoef * v.tone + controls.toneCoefComplement * v.d;
-    const float sIn = v.tone * controls.expressionGain;
+    const R sIn = v.tone * controls.expressionGain;
     v.sIn = sIn;
 
     // Power-amplifier coordinates, all from the values before this step.
-    float* const x = v.x;
-    float* const I = v.I; // I1..I8 at [0]..[7]
+    auto* const x = v.x;
+    auto* const I = v.I; // I1..I8 at [0]..[7]
     x[10] = coupling;
-    float Dx[8];
+    R Dx[8];
     for (int k = 0; k < 8; ++k)
         Dx[k] = dot11(D[k], v.x);
 
-    const float tri1Col = Dx[0] + 0.90186673f * sIn - 6921.1157f * I[2] - 8541.721f * I[3] +
-                          31.27051f * I[5] - 31.27051f * I[7];
-    const float tri1Row = Dx[1] + 0.3196628f * bias - 0.007711721f * sIn + 255.12645f -
-                          7531.8135f * I[2] - 14460.142f * I[3] - 65181.188f * I[4] -
-                          5144.6313f * I[6] + 34.405704f * I[5] - 34.405704f * I[7];
-    const float tri2Col = Dx[2] - 0.0060911155f * sIn - 6921.1157f * I[0] - 7531.8135f * I[1];
-    const float tri2Row = Dx[3] + 0.35792866f * bias - 0.007711721f * sIn + 240.77673f -
-                          8541.721f * I[0] - 14460.142f * I[1] - 5144.6313f * I[4] -
-                          73599.67f * I[6] + 34.405704f * I[5] - 34.405704f * I[7];
-    const float pen1Col = Dx[4] + 0.31974334f * bias + 255.09625f - 65181.188f * I[1] -
-                          5144.6313f * I[3] - 5144.0225f * I[6];
-    const float pen1Row = Dx[5] + kPowerSupply + 301523.47f * I[7] + 31.27051f * I[0] +
-                          34.405704f * I[1] + 34.405704f * I[3] + 3.127051e-05f * sIn;
-    const float pen2Col = Dx[6] + 0.35800466f * bias + 240.74826f - 5144.6313f * I[1] -
-                          73599.67f * I[3] - 5144.0225f * I[4];
-    const float pen2Row = Dx[7] + kPowerSupply + 301523.47f * I[5] - 31.27051f * I[0] -
-                          34.405704f * I[1] - 34.405704f * I[3] - 3.127051e-05f * sIn;
+    const R tri1Col = Dx[0] + 0.90186673f * sIn - 6921.1157f * I[2] - 8541.721f * I[3] +
+                      31.27051f * I[5] - 31.27051f * I[7];
+    const R tri1Row = Dx[1] + 0.3196628f * bias - 0.007711721f * sIn + 255.12645f -
+                      7531.8135f * I[2] - 14460.142f * I[3] - 65181.188f * I[4] -
+                      5144.6313f * I[6] + 34.405704f * I[5] - 34.405704f * I[7];
+    const R tri2Col = Dx[2] - 0.0060911155f * sIn - 6921.1157f * I[0] - 7531.8135f * I[1];
+    const R tri2Row = Dx[3] + 0.35792866f * bias - 0.007711721f * sIn + 240.77673f -
+                      8541.721f * I[0] - 14460.142f * I[1] - 5144.6313f * I[4] - 73599.67f * I[6] +
+                      34.405704f * I[5] - 34.405704f * I[7];
+    const R pen1Col = Dx[4] + 0.31974334f * bias + 255.09625f - 65181.188f * I[1] -
+                      5144.6313f * I[3] - 5144.0225f * I[6];
+    const R pen1Row = Dx[5] + kPowerSupply + 301523.47f * I[7] + 31.27051f * I[0] +
+                      34.405704f * I[1] + 34.405704f * I[3] + 3.127051e-05f * sIn;
+    const R pen2Col = Dx[6] + 0.35800466f * bias + 240.74826f - 5144.6313f * I[1] -
+                      73599.67f * I[3] - 5144.0225f * I[4];
+    const R pen2Row = Dx[7] + kPowerSupply + 301523.47f * I[5] - 31.27051f * I[0] -
+                      34.405704f * I[1] - 34.405704f * I[3] - 3.127051e-05f * sIn;
 
-    const TablePoint q1 = locate((tri1Row - 200.f) * 0.005f, (tri1Col + 30.f) * 0.0125f);
-    const TablePoint q2 = locate((tri2Row - 200.f) * 0.005f, (tri2Col + 15.f) * 0.018181818f);
-    const TablePoint q3 = locate((pen1Row - 100.f) * 0.0033333334f, (pen1Col + 70.f) * 0.04f);
-    const TablePoint q4 = locate((pen2Row - 100.f) * 0.0033333334f, (pen2Col + 70.f) * 0.04f);
-    I[0] = readTable(T0 + 4 * kTableStride, q1);
-    I[1] = readTable(T0 + 5 * kTableStride, q1);
-    I[2] = readTable(T0 + 6 * kTableStride, q2);
-    I[3] = readTable(T0 + 7 * kTableStride, q2);
-    I[5] = readTable(T0 + 8 * kTableStride, q3);
+    const auto q1 = locate((tri1Row - 200.f) * 0.005f, (tri1Col + 30.f) * 0.0125f);
+    const auto q2 = locate((tri2Row - 200.f) * 0.005f, (tri2Col + 15.f) * 0.018181818f);
+    const auto q3 = locate((pen1Row - 100.f) * 0.0033333334f, (pen1Col + 70.f) * 0.04f);
+    const auto q4 = locate((pen2Row - 100.f) * 0.0033333334f, (pen2Col + 70.f) * 0.04f);
+    I[0] = readTable(T0, 4, q1);
+    I[1] = readTable(T0, 5, q1);
+    I[2] = readTable(T0, 6, q2);
+    I[3] = readTable(T0, 7, q2);
+    I[5] = readTable(T0, 8, q3);
     I[4] = 0.f;
-    I[7] = readTable(T0 + 9 * kTableStride, q4);
+    I[7] = readTable(T0, 9, q4);
     I[6] = 0.f;
 
     // New network states x0..x6 (the pentode grid currents I5, I7 are held at zero).
-    float Ax[7];
+    R Ax[7];
     for (int k = 0; k < 7; ++k)
         Ax[k] = dot11(A[k], v.x);
     x[0] = Ax[0] + 1.8037335f * I[0] - 0.015423442f * I[1] - 0.012182231f * I[2] -
@@ -263,13 +274,13 @@ inline float referenceCircuitStep(RovuRiza_CircuitVars& v, const RovuRiza_ModelS
            5.43736e-09f * I[3] - 4.765174e-05f * I[5] + 4.765174e-05f * I[7] + 4.9418846e-15f * sIn;
 
     // Trapezoidal companions of the reactive elements, driven by the previous step's g.
-    const float g = v.g;
+    const R g = v.g;
     x[7] = 768000000.f * g - x[7];
     x[8] = 768000000.f * g - x[8];
     x[9] = 49152000.f * g - x[9];
 
     // Outputs: output voltage, return value to the preamplifier, next companion drive.
-    const float vout =
+    const R vout =
         0.01f * (2.0013125f * I[0] + 2.201965f * I[1] - 0.013516677f * I[2] + 2.201965f * I[3] -
                  19297.502f * I[5] + 19297.502f * I[7] - 0.00052117516f * x[0] -
                  3.5199676e-07f * x[1] - 230.03246f * x[4] + 0.013467526f * x[5] -
@@ -283,7 +294,7 @@ inline float referenceCircuitStep(RovuRiza_CircuitVars& v, const RovuRiza_ModelS
           8.143362e-08f * I[0] - 8.959819e-08f * I[1] + 5.49995e-10f * I[2] - 8.959819e-08f * I[3] +
           0.0007852174f * I[5] - 0.0007852174f * I[7] - 8.143362e-14f * sIn;
 
-    float* const coords = v.coordinates;
+    auto* const coords = v.coordinates;
     coords[0] = pre1Row;
     coords[1] = pre1Col;
     coords[2] = pre2Row;
