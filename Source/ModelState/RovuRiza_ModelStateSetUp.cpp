@@ -58,7 +58,7 @@ struct OperatingPoint
     RovuRiza_CircuitState circuit;
     float dcBlockerState[4];
     float tone;
-    float downHistory[18];
+    RovuRiza_ConverterFilter outputFilter;
 };
 
 // Internal steps run from the zero state (1.1 s). The circuit goes through its last change near
@@ -67,8 +67,8 @@ struct OperatingPoint
 constexpr int kSettlingSteps = 211200;
 
 // Runs the circuit from the zero state in `scratch` (set up but for the operating point) on
-// silence, with the default Tone and the tremolo at rest, and the output filter behind it with
-// the record's converter coefficients (the same constants in every record).
+// silence, with the default Tone and the tremolo at rest, and the converter's output filter
+// behind it (the same in every record).
 OperatingPoint Settle(RovuRiza_ModelState& scratch) noexcept
 {
     RovuRiza_CircuitVars vars;
@@ -87,14 +87,12 @@ OperatingPoint Settle(RovuRiza_ModelState& scratch) noexcept
     for (int done = 0; done < kSettlingSteps; done += kRun)
     {
         RovuRiza_RunCircuit(vars, scratch, controls, silence, output, kRun);
-        RovuRiza_ConverterFilterRun(converter.down, converter.forward, converter.recursive, output,
-                                    kRun);
+        RovuRiza_ConverterFilterRun(converter.down, output, kRun);
     }
     vars.tremoloPhase = 0.0f; // the tremolo starts where it always has
     RovuRiza_StoreCircuit(vars, scratch);
-    RovuRiza_StoreConverter(converter, scratch);
     OperatingPoint point;
-    std::memcpy(point.downHistory, scratch.downHistory, sizeof point.downHistory);
+    point.outputFilter = converter.down;
     point.circuit = scratch.circuitState;
     std::memcpy(point.dcBlockerState, scratch.dcBlockerState, sizeof point.dcBlockerState);
     point.tone = scratch.toneTremoloState[1];
@@ -110,7 +108,10 @@ void StartAtOperatingPoint(RovuRiza_ModelState& m) noexcept
     std::memcpy(m.dcBlockerState, point.dcBlockerState, sizeof m.dcBlockerState);
     m.toneTremoloState[0] = 0.0f;
     m.toneTremoloState[1] = point.tone;
-    std::memcpy(m.downHistory, point.downHistory, sizeof m.downHistory);
+    RovuRiza_ConverterVars converter;
+    RovuRiza_LoadConverter(m, converter);
+    converter.down = point.outputFilter;
+    RovuRiza_StoreConverter(converter, m);
 }
 
 void SetUpRecord(RovuRiza_ModelState& m, float fs, const float recursive[9], const float forward[9])

@@ -74,10 +74,11 @@ BENCHMARK(BM_ConverterIdentity)->Arg(44100)->Arg(48000);
 // 2048 internal steps through the input filter, then through the output filter.
 void BM_ConverterFilters(benchmark::State& st)
 {
-    auto inst = MakeInstance(48000.0f);
+    std::vector<float> out;
+    auto engine = MakeEngine(48000.0f, out);
     RovuRiza_ConverterVars v;
-    RovuRiza_LoadConverter(inst->State(), v);
-    const std::vector<float> x = Sine(220.0, 192000.0f, 4 * kBlock, 0.3);
+    RovuRiza_LoadConverter(RovuRiza_EngineProbe::ModelState(*engine), v);
+    const std::vector<float> x = sine(220.0, 192000.0f, 4 * kBlock, 0.3);
     std::vector<float> values(x.size());
     for (auto _ : st)
     {
@@ -92,7 +93,7 @@ BENCHMARK(BM_ConverterFilters);
 
 // The circuit as the render runs it: all internal steps of a block in one run, on a 220 Hz sine
 // of the given level.
-void RunCircuitOnsine(benchmark::State& st, double level)
+void RunCircuitOnSine(benchmark::State& st, double level)
 {
     std::vector<float> out;
     auto engine = MakeEngine(48000.0f, out);
@@ -112,7 +113,7 @@ void RunCircuitOnsine(benchmark::State& st, double level)
 
 void BM_CircuitRun(benchmark::State& st)
 {
-    RunCircuitOnsine(st, 0.3);
+    RunCircuitOnSine(st, 0.3);
 }
 BENCHMARK(BM_CircuitRun);
 
@@ -120,7 +121,7 @@ BENCHMARK(BM_CircuitRun);
 // further the tube coordinates travel per step through the tables.
 void BM_CircuitRunLevel(benchmark::State& st)
 {
-    RunCircuitOnsine(st, 0.001 * double(st.range(0)));
+    RunCircuitOnSine(st, 0.001 * double(st.range(0)));
 }
 BENCHMARK(BM_CircuitRunLevel)->Arg(0)->Arg(3)->Arg(30)->Arg(300)->Arg(1000);
 
