@@ -98,7 +98,7 @@ def write_tables(tables, status):
             c.append("};\n\n")
     for fam, label in (("base", "Base"), ("96", "96")):
         suffix = "" if fam == "base" else "_96"
-        c.append(f"const float* const kRovuRizaVoicingTables{label}[{len(NAMES)}] = {{\n")
+        c.append(f"const float* const kRovuRizaVoicingTables{label}[kRovuRizaVoicingCount] = {{\n")
         c.append("".join(f"    fparallelgains_{n}{suffix},\n" for n in NUMBERS))
         c.append("};\n\n")
     with open(os.path.join(ROOT, "Source/Voicing/RovuRiza_VoicingGains.h"), "w") as fh:

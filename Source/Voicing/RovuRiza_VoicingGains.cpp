@@ -2466,7 +2466,7 @@ const float fparallelgains_28_96[kRovuRizaVoicingTableLength] = {
     0.0151945278f,   -0.0486169532f, 0.0780141577f,   0.0436198227f,   0.00471589062f,
 };
 
-const float* const kRovuRizaVoicingTablesBase[28] = {
+const float* const kRovuRizaVoicingTablesBase[kRovuRizaVoicingCount] = {
     fparallelgains_1,  fparallelgains_2,  fparallelgains_3,  fparallelgains_4,  fparallelgains_5,
     fparallelgains_6,  fparallelgains_7,  fparallelgains_8,  fparallelgains_9,  fparallelgains_10,
     fparallelgains_11, fparallelgains_12, fparallelgains_13, fparallelgains_14, fparallelgains_15,
@@ -2475,7 +2475,7 @@ const float* const kRovuRizaVoicingTablesBase[28] = {
     fparallelgains_26, fparallelgains_27, fparallelgains_28,
 };
 
-const float* const kRovuRizaVoicingTables96[28] = {
+const float* const kRovuRizaVoicingTables96[kRovuRizaVoicingCount] = {
     fparallelgains_1_96,  fparallelgains_2_96,  fparallelgains_3_96,  fparallelgains_4_96,
     fparallelgains_5_96,  fparallelgains_6_96,  fparallelgains_7_96,  fparallelgains_8_96,
     fparallelgains_9_96,  fparallelgains_10_96, fparallelgains_11_96, fparallelgains_12_96,
