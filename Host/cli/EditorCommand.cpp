@@ -79,16 +79,18 @@ int runEditor(const Arguments& args)
         std::signal(SIGINT, requestStop);
         std::signal(SIGTERM, requestStop);
         const auto start = std::chrono::steady_clock::now();
-        while (!gStop && editor.IsOpen())
-        {
-            instance.Update(); // confirms the editor's set-value requests, then ParameterUpdated
-            editor.Timer();
-            editor.Flush();
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-            if (seconds >= 0 &&
-                std::chrono::steady_clock::now() - start > std::chrono::seconds(seconds))
-                break;
-        }
+        // Until the window manager's close button, Ctrl-C or the time given.
+        editor.RunUntilClosed(
+            [&]
+            {
+                instance
+                    .Update(); // confirms the editor's set-value requests, then ParameterUpdated
+                editor.Flush();
+                return !gStop && editor.IsOpen() &&
+                       !(seconds >= 0 &&
+                         std::chrono::steady_clock::now() - start > std::chrono::seconds(seconds));
+            },
+            20);
         editor.Close();
     }
     instance.SetParameterUpdatedListener(nullptr);
