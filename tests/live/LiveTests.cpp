@@ -96,7 +96,11 @@ protected:
         requireTools({"/usr/bin/jackd", "/usr/bin/jack_metro", "/usr/bin/jack_rec",
                       "/usr/bin/jack_bufsize"});
         fs::create_directories(kDir);
-        const std::string name = std::string("tavelo-test-").append(std::to_string(getpid()));
+        // One name per test, not per run: JACK reclaims a registry entry whose server is gone
+        // only under the same name, and its registry holds eight.
+        const std::string name =
+            std::string("tavelo-test-live-")
+                .append(::testing::UnitTest::GetInstance()->current_test_info()->name());
         jack_set_error_function([](const char*) {});
         setenv("JACK_DEFAULT_SERVER", name.c_str(), 1);
         jackd = spawn(

@@ -1,10 +1,14 @@
 # Sourced by the host tests: a work folder, a list of process ids stopped (newest first) and the
-# folder removed on exit, and a dummy JACK server under a unique name, started and waited for.
+# folder removed on exit, and a dummy JACK server under a name of its own, started and waited for.
 work=$(mktemp -d)
 pids=()
 cleanup() {
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null; done
-  for p in "${pids[@]}"; do wait "$p" 2>/dev/null; done
+  # Clients first, each waited for, the server last: a server stopped with clients still closing
+  # can leave its entry in JACK's registry of servers, which holds eight.
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+    kill "${pids[i]}" 2>/dev/null
+    wait "${pids[i]}" 2>/dev/null
+  done
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -23,7 +27,9 @@ wait_for_ports() {
   return 1
 }
 
-export JACK_DEFAULT_SERVER="tavelo-lv2-$$-$RANDOM"
+# One name per test script, not per run: JACK reclaims a registry entry whose server is gone only
+# under the same name, so per-run names would fill its eight entries over time.
+export JACK_DEFAULT_SERVER="tavelo-test-$(basename "$0" .sh)"
 export JACK_NO_AUDIO_RESERVATION=1
 jackd --no-realtime -d dummy -r 48000 -p 256 >"$work/jackd.log" 2>&1 &
 pids+=($!)
