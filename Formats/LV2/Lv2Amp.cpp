@@ -105,7 +105,8 @@ void Lv2Amp::renderChunk(uint32_t offset, uint32_t frames, const RovuRiza_MidiEv
             static_cast<const float*>(mPorts[c == 0 ? kPortAudioInLeft : kPortAudioInRight]);
         for (uint32_t k = 0; k < frames; ++k)
         {
-            // A non-finite sample would poison the circuit's state for good: it plays as silence.
+            // A non-finite sample plays as silence: the render keeps it out of the model already,
+            // but the dry signal of the bypass crossfade and the meters read it too.
             const float x = in ? in[offset + k] : 0.0f;
             mIn[c][k] = std::isfinite(x) ? x : 0.0f;
             inputPeak = std::max(inputPeak, std::fabs(mIn[c][k]));
