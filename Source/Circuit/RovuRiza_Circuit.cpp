@@ -15,6 +15,7 @@ namespace
 {
 using L4 = Lanes4;
 using L8 = Lanes8;
+using L16 = Lanes<16>;
 
 template <class Matrix> inline constexpr int kInputsOf = int(std::size(Matrix{}));
 template <class Matrix> inline constexpr int kOutputsOf = int(std::size(Matrix{}[0]));
@@ -98,29 +99,41 @@ template <const auto& M, int... kColumns, class L>
     treeSum<0, sizeof...(kColumns) + 1>(acc, terms);
 }
 
+// acc += the named columns times the given values, as addLate; a column may be named twice, for
+// a value that arrives as two parts.
+template <const auto& M, int... kColumns, class L>
+[[gnu::always_inline]] inline void
+addLateValues(L& acc, const float (&values)[sizeof...(kColumns)]) noexcept
+{
+    L terms[sizeof...(kColumns) + 1] = {acc};
+    int k = 1;
+    ((load(terms[k], &M[kColumns][0]), terms[k] *= values[k - 1] - L{}, ++k), ...);
+    treeSum<0, sizeof...(kColumns) + 1>(acc, terms);
+}
+
+// Whole and fractional table positions, kept in registers: each read takes its lanes from
+// there, not through memory.
 template <int kWidth> struct Positions
 {
-    alignas(32) int whole[kWidth];
-    alignas(32) float fraction[kWidth];
+    IntLanes<kWidth> whole;
+    Lanes<kWidth> fraction;
 };
 
 // Held to [0, limit], written so that a NaN fails the first comparison and lands on the upper
 // edge: it must never reach the integer conversion.
 template <int kWidth, class L>
-[[gnu::always_inline]] inline void positionsOf(const L& position, const PositionMap<kWidth>& map,
-                                               Positions<kWidth>& out) noexcept
+[[gnu::always_inline]] inline Positions<kWidth> positionsOf(const L& position,
+                                                            const PositionMap<kWidth>& map) noexcept
 {
-    typedef int Ints __attribute__((vector_size(kWidth * sizeof(int))));
+    using Ints = IntLanes<kWidth>;
     L limit;
     load(limit, map.limit);
     L pos = position < limit ? position : limit;
     pos = pos > L{} ? pos : L{};
     Ints whole = __builtin_convertvector(pos, Ints), lastWhole;
-    std::memcpy(&lastWhole, map.lastWhole, sizeof lastWhole);
+    load(lastWhole, map.lastWhole);
     whole = whole < lastWhole ? whole : lastWhole;
-    const L fraction = pos - __builtin_convertvector(whole, L);
-    std::memcpy(out.whole, &whole, sizeof whole);
-    std::memcpy(out.fraction, &fraction, sizeof fraction);
+    return {whole, pos - __builtin_convertvector(whole, L)};
 }
 
 // Raw coordinates back from positions (before the clamp), for inspection only.
@@ -133,39 +146,97 @@ inline void coordinatesOf(const L& position, const PositionMap<kWidth>& map, flo
         out[k] = (p[k] - map.offset[k]) / map.scale[k];
 }
 
-// Bilinear read position shared by the tables of one tube, with its four corner weights (formed
-// while the table values load). The column after the last one read repeats it, so the next
-// column is always in the row.
-struct TablePoint
+// Bilinear reads, one vector per tube. A row's corner values of a tube are neighbours in its
+// table: a triode's two interleaved tables give [first, second] at both columns (16 bytes), a
+// pentode's one table its two columns (8 bytes). The corner weights of all tubes of a stage are
+// formed together from the fractions, while the tables load; one multiply and one multiply-add
+// then weigh both rows, and one add joins the columns. The column after the last one read
+// repeats it, so the next column is always in the row.
+template <int kTubes, bool kRowFirst> struct TubeLanes
 {
-    int base; // offset of [r0][c0]; [r1][c0] is one row further on
-    float w00, w01, w10, w11;
+    static constexpr int kPositions = 2 * kTubes;
+    static constexpr int row(int tube) { return 2 * tube + (kRowFirst ? 0 : 1); }
+    static constexpr int column(int tube) { return 2 * tube + (kRowFirst ? 1 : 0); }
+    // Column weights over [1 - fraction, fraction]: a triode's four lanes take the first column's
+    // weight twice, then the second's; a pentode's alternate (its lanes 2 and 3 hold zeros).
+    static constexpr int columnWeight(int lane, bool pentode)
+    {
+        const int tube = lane / 4, corner = lane % 4;
+        const bool second = pentode ? corner % 2 == 1 : corner >= 2;
+        return column(tube) + (second ? kPositions : 0);
+    }
 };
 
-inline TablePoint locate(int row, float rowFraction, int column, float columnFraction) noexcept
+// The weights of every tube's upper and lower row, four lanes per tube.
+template <int kTubes> struct RowWeights
 {
-    const float r0 = 1.f - rowFraction;
-    const float c0 = 1.f - columnFraction;
-    return {row * kColumns + column, r0 * c0, r0 * columnFraction, rowFraction * c0,
-            rowFraction * columnFraction};
+    Lanes<4 * kTubes> upper, lower;
+};
+
+template <class Tubes, unsigned kPentodes, size_t... J>
+[[gnu::always_inline]] inline RowWeights<Tubes::kPositions / 2>
+rowWeightsOf(const Lanes<Tubes::kPositions>& fraction, std::index_sequence<J...>) noexcept
+{
+    using L = Lanes<Tubes::kPositions>;
+    const L complement = 1.f - fraction;
+    const Lanes<sizeof...(J)> columns = __builtin_shufflevector(
+        complement, fraction, Tubes::columnWeight(J, (kPentodes >> (J / 4)) & 1u)...);
+    return {columns * __builtin_shufflevector(complement, complement, Tubes::row(J / 4)...),
+            columns * __builtin_shufflevector(fraction, fraction, Tubes::row(J / 4)...)};
 }
 
-inline float readTable(const float* table, const TablePoint& p) noexcept
+template <class Tubes, unsigned kPentodes = 0u>
+[[gnu::always_inline]] inline RowWeights<Tubes::kPositions / 2>
+rowWeights(const Lanes<Tubes::kPositions>& fraction) noexcept
 {
-    const float* t0 = table + p.base;
-    const float* t1 = t0 + kColumns;
-    return (t0[0] * p.w00 + t0[1] * p.w01) + (t1[0] * p.w10 + t1[1] * p.w11);
+    return rowWeightsOf<Tubes, kPentodes>(fraction,
+                                          std::make_index_sequence<2 * Tubes::kPositions>{});
 }
 
-// Both currents of a triode at one point, from its two interleaved tables: each row's two
-// columns are four neighbouring values.
-inline void readPair(const float* pair, const TablePoint& p, float& first, float& second) noexcept
+// Tube t's four lanes of a stage's weights.
+template <int t, class L> [[gnu::always_inline]] inline Lanes4 tubeLanes(const L& w)
 {
-    const float* t0 = pair + 2 * p.base;
-    const float* t1 = t0 + 2 * kColumns;
-    first = (t0[0] * p.w00 + t0[2] * p.w01) + (t1[0] * p.w10 + t1[2] * p.w11);
-    second = (t0[1] * p.w00 + t0[3] * p.w01) + (t1[1] * p.w10 + t1[3] * p.w11);
+    return __builtin_shufflevector(w, w, 4 * t, 4 * t + 1, 4 * t + 2, 4 * t + 3);
 }
+
+// Offset of [row][column] of tube t.
+template <class Tubes, int t, class Ints>
+[[gnu::always_inline]] inline int cellOf(const Ints& whole) noexcept
+{
+    return whole[Tubes::row(t)] * kColumns + whole[Tubes::column(t)];
+}
+
+// Both currents of a triode (lanes 0 and 1), from its two interleaved tables.
+template <class Tubes, int t, class Ints, class Weights>
+[[gnu::always_inline]] inline Lanes4 readTriode(const float* pair, const Ints& whole,
+                                                const Weights& w) noexcept
+{
+    const float* at = pair + 2 * cellOf<Tubes, t>(whole);
+    Lanes4 upper, lower;
+    load(upper, at);
+    load(lower, at + 2 * kColumns);
+    const Lanes4 rows = upper * tubeLanes<t>(w.upper) + lower * tubeLanes<t>(w.lower);
+    return rows + __builtin_shufflevector(rows, rows, 2, 3, 2, 3);
+}
+
+// A pentode's current (lane 0), from its one table.
+template <class Tubes, int t, class Ints, class Weights>
+[[gnu::always_inline]] inline float readPentode(const float* table, const Ints& whole,
+                                                const Weights& w) noexcept
+{
+    const float* at = table + cellOf<Tubes, t>(whole);
+    Lanes<2> upper, lower;
+    load(upper, at);
+    load(lower, at + kColumns);
+    const Lanes4 rows =
+        __builtin_shufflevector(upper, Lanes<2>{}, 0, 1, 2, 3) * tubeLanes<t>(w.upper) +
+        __builtin_shufflevector(lower, Lanes<2>{}, 0, 1, 2, 3) * tubeLanes<t>(w.lower);
+    return rows[0] + rows[1];
+}
+
+using PreTubes = TubeLanes<2, true>;    // the preamplifier triodes: row, column
+using PowerTubes = TubeLanes<4, false>; // phase splitter, pentodes: column, row
+constexpr unsigned kPentodeTubes = 0b1100u;
 
 // Every state reaches the output within a few steps, so a non-finite output is the one check
 // needed; the output never comes near this in normal work.
@@ -211,6 +282,10 @@ void RovuRiza_LoadCircuit(const RovuRiza_ModelState& state, RovuRiza_CircuitVars
     vars.u = c.preInputs[0];
     vars.sIn = c.powerInputs[0];
     vars.bias = c.powerInputs[2];
+    std::memcpy(vars.preAhead, c.positionsAhead, sizeof vars.preAhead);
+    std::memcpy(vars.returnAhead, c.positionsAhead + 4, sizeof vars.returnAhead);
+    std::memcpy(vars.powerAhead, c.positionsAhead + 8, sizeof vars.powerAhead);
+    vars.aheadReady = c.positionsAheadReady != 0 ? 1.f : 0.f;
 }
 
 void RovuRiza_StoreCircuit(const RovuRiza_CircuitVars& vars, RovuRiza_ModelState& state) noexcept
@@ -237,6 +312,10 @@ void RovuRiza_StoreCircuit(const RovuRiza_CircuitVars& vars, RovuRiza_ModelState
     state.dcBlockerState[3] = vars.d;
     state.toneTremoloState[0] = vars.tremoloPhase;
     state.toneTremoloState[1] = vars.tone;
+    std::memcpy(c.positionsAhead, vars.preAhead, sizeof vars.preAhead);
+    std::memcpy(c.positionsAhead + 4, vars.returnAhead, sizeof vars.returnAhead);
+    std::memcpy(c.positionsAhead + 8, vars.powerAhead, sizeof vars.powerAhead);
+    c.positionsAheadReady = vars.aheadReady != 0.f ? 1 : 0;
 }
 
 namespace
@@ -293,20 +372,58 @@ void unpack(const Carried& c, RovuRiza_CircuitVars& s) noexcept
     s.bias = c.power[kWBias];
 }
 
+// The next step's known part of its table positions, from the carried values as they stand:
+// for a state no step has run from yet (a fresh or restarted one).
+void positionsAheadOf(const Carried& c, RovuRiza_CircuitVars& s) noexcept
+{
+    for (int j = 0; j < 4; ++j)
+    {
+        double sum = 0.0;
+        for (int k = 0; k < kPreSlots; ++k)
+            if (k != kPR && k != kPU) sum += double(kPrePositionM[k][j]) * double(c.pre[k]);
+        s.preAhead[j] = float(sum);
+        s.returnAhead[j] = float(double(kPrePositionM[kPR][j]) * double(c.pre[kPR]));
+    }
+    for (int j = 0; j < 8; ++j)
+    {
+        double sum = 0.0;
+        for (int k = 0; k < kPowerSlots; ++k)
+            if (k != kWX10 && k != kWSIn && k != kWBias)
+                sum += double(kPowerPositionM[k][j]) * double(c.power[k]);
+        s.powerAhead[j] = float(sum);
+    }
+}
+
 // `count` steps on the inputs; the carried values stay in the two vectors and in registers for
-// the whole run.
+// the whole run. The step is bound by its chain of dependent operations: the preamplifier's
+// positions, its two tube reads, the power amplifier's positions, its four tube reads, and back.
+// So each step runs one product per amplifier whose columns of values known before the reads
+// are summed first and whose new currents come last, and those products already give the next
+// step's positions but for a few late terms; the return value reaches the next preamplifier
+// positions through the power amplifier's product itself. What a run works out for the step
+// after its last is carried with the state, so where runs start and end changes no result.
 [[gnu::always_inline]] inline void runSteps(RovuRiza_CircuitVars& vars,
                                             const RovuRiza_ModelState& tables,
                                             const RovuRiza_StepControls& controls,
                                             const float* input, float* output, int count) noexcept
 {
     const float* const T0 = RovuRiza_TubeTablesOf(tables);
+    const float* const preTables[] = {T0 + RovuRiza_TubeTableStart(0),
+                                      T0 + RovuRiza_TubeTableStart(2)};
+    const float* const powerTables[] = {
+        T0 + RovuRiza_TubeTableStart(4), T0 + RovuRiza_TubeTableStart(6),
+        T0 + RovuRiza_TubeTableStart(8), T0 + RovuRiza_TubeTableStart(9)};
     RovuRiza_CircuitVars s = vars;
-    float u = finiteOrZero(input[0], kInputLimit);
     Carried c;
-    pack(s, u, c);
+    pack(s, 0.f, c);
     float* const pre = c.pre;
     float* const power = c.power;
+    if (s.aheadReady == 0.f) positionsAheadOf(c, s);
+    L4 preAhead, returnAhead;
+    L8 powerAhead;
+    load(preAhead, s.preAhead);
+    load(returnAhead, s.returnAhead);
+    load(powerAhead, s.powerAhead);
 
     const float toneCoef = controls.toneCoef;
     const float toneIn = controls.toneCoefComplement;
@@ -321,6 +438,8 @@ void unpack(const Carried& c, RovuRiza_CircuitVars& s) noexcept
         load(plate, &kPowerPositionThroughPlate[kPI0 + j][0]);
         fromPreCurrent[j] = coupling + plateToInput * plate;
     }
+    L4 positionOfInput;
+    load(positionOfInput, &kPrePositionM[kPU][0]);
 
     float g = s.g, d = s.d, vpPrev = s.vpPrev, tone = s.tone, o = s.o, voutPrev = s.voutPrev;
     float phase = s.tremoloPhase;
@@ -330,36 +449,40 @@ void unpack(const Carried& c, RovuRiza_CircuitVars& s) noexcept
 
     for (int n = 0; n < count; ++n)
     {
-        // Preamplifier positions from the previous states and currents, r last.
-        L4 prePos;
-        sumEarly<kPrePositionM, kPR>(prePos, pre);
-        addColumn<kPrePositionM, kPR>(prePos, pre);
+        const float u = finiteOrZero(input[n], kInputLimit);
+        pre[kPU] = u;
+
+        // Preamplifier positions: the parts the previous step worked out, with the input.
+        const L4 prePos = returnAhead + (preAhead + positionOfInput * (u - L4{}));
         lastPrePos = prePos;
 
+        // The preamplifier's product without the new currents, r last.
+        L16 preStep;
+        sumEarly<kPreStepM, kPR, kPI0, kPI0 + 1, kPI0 + 2, kPI0 + 3>(preStep, pre);
+        addColumn<kPreStepM, kPR>(preStep, pre);
+
         // Preamplifier currents.
-        Positions<4> pp;
-        positionsOf(prePos, kPrePositions, pp);
-        const TablePoint p1 = locate(pp.whole[0], pp.fraction[0], pp.whole[1], pp.fraction[1]);
-        const TablePoint p2 = locate(pp.whole[2], pp.fraction[2], pp.whole[3], pp.fraction[3]);
-        float i0, i1, i2, i3;
-        readPair(T0 + RovuRiza_TubeTableStart(0), p1, i0, i1);
-        readPair(T0 + RovuRiza_TubeTableStart(2), p2, i2, i3);
+        const Positions<4> pp = positionsOf(prePos, kPrePositions);
+        const RowWeights<2> pw = rowWeights<PreTubes>(pp.fraction);
+        const Lanes4 stage1 = readTriode<PreTubes, 0>(preTables[0], pp.whole, pw);
+        const Lanes4 stage2 = readTriode<PreTubes, 1>(preTables[1], pp.whole, pw);
+        const float i0 = stage1[0], i1 = stage1[1], i2 = stage2[0], i3 = stage2[1];
+
+        // New preamplifier states and outputs, and the next positions: the new currents last.
+        const float vpEarly = preStep[kLaneVp];
+        const float couplingEarly = preStep[kLaneCoupling];
+        addLateValues<kPreStepM, kPI0, kPI0 + 1, kPI0 + 2, kPI0 + 3>(preStep, {i0, i1, i2, i3});
+        const float vp = preStep[kLaneVp];
+        const float coupling = preStep[kLaneCoupling];
+        preAhead =
+            __builtin_shufflevector(preStep, preStep, kLanePositionsAhead, kLanePositionsAhead + 1,
+                                    kLanePositionsAhead + 2, kLanePositionsAhead + 3);
+        rBefore = pre[kPR];
+        std::memcpy(pre + kPXp0, &preStep, 8 * sizeof(float)); // xp0..xp5, xp7 (+ the spare slot)
         pre[kPI0] = i0;
         pre[kPI0 + 1] = i1;
         pre[kPI0 + 2] = i2;
         pre[kPI0 + 3] = i3;
-
-        // New preamplifier states and outputs, from the previous states and the new currents.
-        L8 preNew, preOut;
-        sumEarly<kPreStatesM, kPI0, kPI0 + 1, kPI0 + 2, kPI0 + 3>(preNew, pre);
-        sumEarly<kPreOutputsM, kPI0, kPI0 + 1, kPI0 + 2, kPI0 + 3>(preOut, pre);
-        const float vpEarly = preOut[0];
-        const float couplingEarly = preOut[1];
-        addLate<kPreStatesM, kPI0, kPI0 + 1, kPI0 + 2, kPI0 + 3>(preNew, pre);
-        addLate<kPreOutputsM, kPI0, kPI0 + 1, kPI0 + 2, kPI0 + 3>(preOut, pre);
-        const float vp = preOut[0];
-        const float coupling = preOut[1];
-        rBefore = pre[kPR];
 
         // Interstage: DC blocker, tremolo bias, tone low-pass, expression drive.
         const float dBefore = d;
@@ -372,23 +495,28 @@ void unpack(const Carried& c, RovuRiza_CircuitVars& s) noexcept
         tone = toneCoef * tone + toneIn * d;
         const float sIn = tone * expressionGain;
 
-        // Power-amplifier positions: everything but the new preamplifier currents first (the
-        // coupling value and s_in without them), then those currents through their folded paths.
-        power[kWX10] = couplingEarly;
-        power[kWSIn] = expressionGain * (toneCoef * toneBefore +
-                                         toneIn * (kDcPole * dBefore + (vpEarly - vpBefore)));
-        power[kWBias] = bias;
-        L8 powerPos;
-        sumEarly<kPowerPositionM>(powerPos, power);
+        // Power-amplifier positions: the part the previous step worked out, the coupling value
+        // and s_in without the new preamplifier currents and the bias, then those currents
+        // through their folded paths.
+        const float sInEarly =
+            expressionGain *
+            (toneCoef * toneBefore + toneIn * (kDcPole * dBefore + (vpEarly - vpBefore)));
+        L8 powerPos = powerAhead;
         {
-            const L8 terms[] = {powerPos, fromPreCurrent[0] * i0, fromPreCurrent[1] * i1,
-                                fromPreCurrent[2] * i2, fromPreCurrent[3] * i3};
-            treeSum<0, 5>(powerPos, terms);
+            L8 terms[3];
+            load(terms[0], &kPowerPositionM[kWX10][0]);
+            load(terms[1], &kPowerPositionM[kWSIn][0]);
+            load(terms[2], &kPowerPositionM[kWBias][0]);
+            powerPos += (terms[0] * (couplingEarly - L8{}) + terms[1] * (sInEarly - L8{})) +
+                        terms[2] * (bias - L8{});
+            const L8 late[] = {powerPos, fromPreCurrent[0] * i0, fromPreCurrent[1] * i1,
+                               fromPreCurrent[2] * i2, fromPreCurrent[3] * i3};
+            treeSum<0, 5>(powerPos, late);
         }
         lastPowerPos = powerPos;
         power[kWX10] = coupling;
         power[kWSIn] = sIn;
-        std::memcpy(pre + kPXp0, &preNew, sizeof preNew); // xp0..xp5, xp7 (+ the spare lane)
+        power[kWBias] = bias;
 
         // Trapezoidal companions of the reactive elements, driven by the previous step's g.
         power[kWOldX9] = power[kWX9];
@@ -396,41 +524,53 @@ void unpack(const Carried& c, RovuRiza_CircuitVars& s) noexcept
         power[kWX8] = 768000000.f * g - power[kWX8];
         power[kWX9] = 49152000.f * g - power[kWX9];
 
-        // Power-amplifier currents; columns, rows in the lanes.
-        Positions<8> qp;
-        positionsOf(powerPos, kPowerPositions, qp);
-        const TablePoint q1 = locate(qp.whole[1], qp.fraction[1], qp.whole[0], qp.fraction[0]);
-        const TablePoint q2 = locate(qp.whole[3], qp.fraction[3], qp.whole[2], qp.fraction[2]);
-        const TablePoint q3 = locate(qp.whole[5], qp.fraction[5], qp.whole[4], qp.fraction[4]);
-        const TablePoint q4 = locate(qp.whole[7], qp.fraction[7], qp.whole[6], qp.fraction[6]);
-        readPair(T0 + RovuRiza_TubeTableStart(4), q1, power[kWI1], power[kWI2]);
-        readPair(T0 + RovuRiza_TubeTableStart(6), q2, power[kWI3], power[kWI4]);
-        power[kWI6] = readTable(T0 + RovuRiza_TubeTableStart(8), q3);
-        power[kWI8] = readTable(T0 + RovuRiza_TubeTableStart(9), q4);
+        // The power amplifier's product without the new currents.
+        L16 powerStep;
+        sumEarly<kPowerStepM, kWI1, kWI2, kWI3, kWI4, kWI6, kWI8>(powerStep, power);
+        sumEarly<kPowerAheadM, kWI1, kWI2, kWI3, kWI4, kWI6, kWI8>(powerAhead, power);
 
-        // New network states x0..x6 and the outputs (output voltage, return value, next
-        // companion drive), both from the previous x0..x6 and the new companions and currents.
-        L8 powerNew, powerOut;
-        sumEarly<kPowerStatesM, kWI1, kWI2, kWI3, kWI4, kWI6, kWI8>(powerNew, power);
-        sumEarly<kPowerOutputsM, kWI1, kWI2, kWI3, kWI4, kWI6, kWI8>(powerOut, power);
-        addLate<kPowerStatesM, kWI1, kWI2, kWI3, kWI4, kWI6, kWI8>(powerNew, power);
-        addLate<kPowerOutputsM, kWI1, kWI2, kWI3, kWI4, kWI6, kWI8>(powerOut, power);
-        std::memcpy(power, &powerNew, sizeof powerNew); // x0..x6 (+ the spare lane)
-        const float vout = 0.01f * powerOut[0];
-        pre[kPR] = powerOut[1];
-        g = powerOut[2];
+        // Power-amplifier currents.
+        const Positions<8> qp = positionsOf(powerPos, kPowerPositions);
+        const RowWeights<4> qw = rowWeights<PowerTubes, kPentodeTubes>(qp.fraction);
+        const Lanes4 splitter1 = readTriode<PowerTubes, 0>(powerTables[0], qp.whole, qw);
+        const Lanes4 splitter2 = readTriode<PowerTubes, 1>(powerTables[1], qp.whole, qw);
+        const float currents[6] = {splitter1[0],
+                                   splitter1[1],
+                                   splitter2[0],
+                                   splitter2[1],
+                                   readPentode<PowerTubes, 2>(powerTables[2], qp.whole, qw),
+                                   readPentode<PowerTubes, 3>(powerTables[3], qp.whole, qw)};
+
+        // New network states x0..x6, the outputs and the next positions: the new currents last.
+        addLateValues<kPowerStepM, kWI1, kWI2, kWI3, kWI4, kWI6, kWI8>(powerStep, currents);
+        addLateValues<kPowerAheadM, kWI1, kWI2, kWI3, kWI4, kWI6, kWI8>(powerAhead, currents);
+        std::memcpy(power, &powerStep, 8 * sizeof(float)); // x0..x6 (+ the spare slot)
+        returnAhead = __builtin_shufflevector(powerStep, powerStep, kLaneReturnPositions,
+                                              kLaneReturnPositions + 1, kLaneReturnPositions + 2,
+                                              kLaneReturnPositions + 3);
+        const float vout = 0.01f * powerStep[kLaneVout];
+        pre[kPR] = powerStep[kLaneReturn];
+        g = powerStep[kLaneDrive];
+        power[kWI1] = currents[0];
+        power[kWI2] = currents[1];
+        power[kWI3] = currents[2];
+        power[kWI4] = currents[3];
+        power[kWI6] = currents[4];
+        power[kWI8] = currents[5];
 
         o = kDcPole * o + (vout - voutPrev);
         voutPrev = vout;
         output[n] = o;
         s.u = u;
-        u = n + 1 < count ? finiteOrZero(input[n + 1], kInputLimit) : 0.f;
-        pre[kPU] = u;
         if (!(std::fabs(o) < kStateLimit)) [[unlikely]]
         {
             s.tremoloPhase = phase;
             restart(s);
-            pack(s, u, c);
+            pack(s, 0.f, c);
+            positionsAheadOf(c, s);
+            load(preAhead, s.preAhead);
+            load(returnAhead, s.returnAhead);
+            load(powerAhead, s.powerAhead);
             g = s.g, d = s.d, vpPrev = s.vpPrev, tone = s.tone, o = s.o, voutPrev = s.voutPrev;
             phase = s.tremoloPhase;
             rBefore = s.xp[6];
@@ -446,6 +586,10 @@ void unpack(const Carried& c, RovuRiza_CircuitVars& s) noexcept
         s.xp[6] = rBefore;
         s.g = g, s.d = d, s.vpPrev = vpPrev, s.tone = tone, s.o = o, s.voutPrev = voutPrev;
         s.tremoloPhase = phase;
+        store(s.preAhead, preAhead);
+        store(s.returnAhead, returnAhead);
+        store(s.powerAhead, powerAhead);
+        s.aheadReady = 1.f;
         // Raw coordinates of the last step, for inspection: rows first for every tube.
         coordinatesOf(lastPrePos, kPrePositions, s.coordinates);
         float powerCoordinates[8];

@@ -24,6 +24,12 @@ struct RovuRiza_CircuitVars
     // Raw table coordinates of the last step (row, column) for the six tubes in the order
     // preamplifier stages 1 and 2, phase-splitter triodes 1 and 2, pentodes 1 and 2.
     float coordinates[12];
+    // The part of the next step's table positions the last step worked out (see the kernel);
+    // a state no step has run from yet has none, and the next run works it out first.
+    float preAhead[4];    // less the return value's and the input's share
+    float returnAhead[4]; // the return value's share
+    float powerAhead[8];
+    float aheadReady; // 1 once worked out, 0 before
 };
 
 // Per-call control values derived by the render loop.

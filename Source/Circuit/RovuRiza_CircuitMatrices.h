@@ -212,4 +212,96 @@ template <int kThroughSlot> constexpr Matrix<kPreSlots, 8> powerPositionFromPreC
 }
 alignas(32) constexpr auto kPowerPositionThroughCoupling = powerPositionFromPreCurrents<kWX10>(1);
 alignas(32) constexpr auto kPowerPositionThroughPlate = powerPositionFromPreCurrents<kWSIn>(0);
+
+// Each step also works out the part of the next step's table positions that is already known:
+// everything but the values the next step produces itself before its reads (the return value
+// and the input for the preamplifier; the coupling value, s_in and the bias for the power
+// amplifier). The next step's states are composed into it (in double, rounded once), so those
+// positions need no product of their own after the new states: the new currents reach them
+// through a few columns, added last.
+//
+// The preamplifier's product, 16 lanes: the new states xp0..xp5, xp7 (lanes 0..6), the stage-2
+// plate voltage, the next step's positions less r and u, and the coupling value.
+enum PreStepLane
+{
+    kLaneVp = 7,
+    kLanePositionsAhead = 8, // four lanes
+    kLaneCoupling = 12,
+    kPreStepLanes = 16
+};
+
+constexpr Matrix<kPreSlots, kPreStepLanes> preStep()
+{
+    Matrix<kPreSlots, kPreStepLanes> m{};
+    for (int k = 0; k < kPreSlots; ++k)
+    {
+        for (int j = 0; j < 7; ++j)
+            m[k][j] = kPreStatesM[k][j];
+        m[k][kLaneVp] = kPreOutputsM[k][0];
+        m[k][kLaneCoupling] = kPreOutputsM[k][1];
+        const bool direct = (k >= kPI0 && k < kPI0 + 4) || k == kPOne;
+        for (int j = 0; j < 4; ++j)
+        {
+            double sum = direct ? double(kPrePositionM[k][j]) : 0.0;
+            for (int s = kPXp0; s < kPXp0 + 7; ++s) // new state s sits in lane s
+                sum += double(kPrePositionM[s][j]) * double(kPreStatesM[k][s]);
+            m[k][kLanePositionsAhead + j] = float(sum);
+        }
+    }
+    return m;
+}
+
+// The power amplifier's product, 16 + 8 lanes: the new network states x0..x6 (lanes 0..6), the
+// output voltage before its factor 0.01, the return value, the next companion drive and the
+// return value's share of the next preamplifier positions; then the next step's power-amplifier
+// positions less the coupling value, s_in and the bias.
+enum PowerStepLane
+{
+    kLaneVout = 7,
+    kLaneReturn = 8,
+    kLaneDrive = 9,
+    kLaneReturnPositions = 12, // four lanes
+    kPowerStepLanes = 16
+};
+
+constexpr Matrix<kPowerSlots, kPowerStepLanes> powerStep()
+{
+    Matrix<kPowerSlots, kPowerStepLanes> m{};
+    for (int k = 0; k < kPowerSlots; ++k)
+    {
+        for (int j = 0; j < 7; ++j)
+            m[k][j] = kPowerStatesM[k][j];
+        for (int j = 0; j < 3; ++j)
+            m[k][kLaneVout + j] = kPowerOutputsM[k][j];
+        // The return value's share of the next preamplifier positions, straight from this
+        // step's values: the one path the step chain runs through skips the return value.
+        for (int j = 0; j < 4; ++j)
+            m[k][kLaneReturnPositions + j] =
+                float(double(kPrePositionM[kPR][j]) * double(kPowerOutputsM[k][1]));
+    }
+    return m;
+}
+
+constexpr Matrix<kPowerSlots, 8> powerPositionsAhead()
+{
+    Matrix<kPowerSlots, 8> m{};
+    for (int k = 0; k < kPowerSlots; ++k)
+    {
+        // The companions this step moves, its currents and the supply are the next step's as
+        // they are; the states reach it through their update.
+        const bool direct = (k >= kWX7 && k <= kWX9) || (k >= kWI1 && k < kWI1 + 8) || k == kWOne;
+        for (int j = 0; j < 8; ++j)
+        {
+            double sum = direct ? double(kPowerPositionM[k][j]) : 0.0;
+            for (int s = 0; s < 7; ++s) // new state s sits in lane s
+                sum += double(kPowerPositionM[s][j]) * double(kPowerStatesM[k][s]);
+            m[k][j] = float(sum);
+        }
+    }
+    return m;
+}
+
+alignas(64) constexpr auto kPreStepM = preStep();
+alignas(64) constexpr auto kPowerStepM = powerStep();
+alignas(32) constexpr auto kPowerAheadM = powerPositionsAhead();
 } // namespace

@@ -54,14 +54,16 @@ struct RovuRiza_PickupModel
 struct RovuRiza_CircuitState
 {
     float conditionedInput;
-    float preState[8];       // xp0..xp7; xp6 holds the power amplifier's return value
-    float preCurrents[4];    // i0..i3
-    float preInputs[2];      // u, supply
-    float powerState[11];    // x0..x10 (x7..x9 companions, x10 the coupling value)
-    float powerCompanion[3]; // companion drive g, return value r, spare
-    float powerCurrents[8];  // I1..I8
-    float powerInputs[3];    // s_in, supply, bias
-    float powerCarried[4];   // spare carried values
+    float preState[8];        // xp0..xp7; xp6 holds the power amplifier's return value
+    float preCurrents[4];     // i0..i3
+    float preInputs[2];       // u, supply
+    float powerState[11];     // x0..x10 (x7..x9 companions, x10 the coupling value)
+    float powerCompanion[3];  // companion drive g, return value r, spare
+    float powerCurrents[8];   // I1..I8
+    float powerInputs[3];     // s_in, supply, bias
+    float powerCarried[4];    // spare carried values
+    float positionsAhead[16]; // the next step's known part of its table positions
+    int32_t positionsAheadReady;
 };
 
 struct RovuRiza_ModelState

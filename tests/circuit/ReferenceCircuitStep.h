@@ -2,7 +2,9 @@
 // reference the optimised step is checked against.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "Circuit/RovuRiza_Circuit.h"
 #include "OutputStage/RovuRiza_OutputStage.h"
@@ -136,6 +138,20 @@ struct DoubleCircuitVars
     float tremoloPhase;
     double u, sIn, bias, coordinates[12];
 };
+
+// The same carried values in double, to start the reference where a float run stands.
+inline DoubleCircuitVars inDouble(const RovuRiza_CircuitVars& f)
+{
+    DoubleCircuitVars d{};
+    std::copy(std::begin(f.xp), std::end(f.xp), d.xp);
+    std::copy(std::begin(f.i), std::end(f.i), d.i);
+    std::copy(std::begin(f.x), std::end(f.x), d.x);
+    std::copy(std::begin(f.I), std::end(f.I), d.I);
+    std::copy(std::begin(f.coordinates), std::end(f.coordinates), d.coordinates);
+    d.g = f.g, d.r = f.r, d.vpPrev = f.vpPrev, d.d = f.d, d.voutPrev = f.voutPrev, d.o = f.o;
+    d.tone = f.tone, d.tremoloPhase = f.tremoloPhase, d.u = f.u, d.sIn = f.sIn, d.bias = f.bias;
+    return d;
+}
 
 template <class Vars>
 inline auto referenceCircuitStep(Vars& v, const RovuRiza_ModelState& tables, float input,
