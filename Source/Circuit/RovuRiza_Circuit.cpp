@@ -148,95 +148,60 @@ inline void coordinatesOf(const L& position, const PositionMap<kWidth>& map, flo
 
 // Bilinear reads, one vector per tube. A row's corner values of a tube are neighbours in its
 // table: a triode's two interleaved tables give [first, second] at both columns (16 bytes), a
-// pentode's one table its two columns (8 bytes). The corner weights of all tubes of a stage are
-// formed together from the fractions, while the tables load; one multiply and one multiply-add
-// then weigh both rows, and one add joins the columns. The column after the last one read
-// repeats it, so the next column is always in the row.
-template <int kTubes, bool kRowFirst> struct TubeLanes
+// pentode's one table its two columns (8 bytes). Each tube's corner weights are formed in one
+// vector while its table loads; one multiply and one multiply-add then weigh both rows, and
+// one add joins the columns. The column after the last one read repeats it, so the next column
+// is always in the row.
+template <bool kRowFirst> struct TubeLanes
 {
-    static constexpr int kPositions = 2 * kTubes;
     static constexpr int row(int tube) { return 2 * tube + (kRowFirst ? 0 : 1); }
     static constexpr int column(int tube) { return 2 * tube + (kRowFirst ? 1 : 0); }
-    // Column weights over [1 - fraction, fraction]: a triode's four lanes take the first column's
-    // weight twice, then the second's; a pentode's alternate (its lanes 2 and 3 hold zeros).
-    static constexpr int columnWeight(int lane, bool pentode)
-    {
-        const int tube = lane / 4, corner = lane % 4;
-        const bool second = pentode ? corner % 2 == 1 : corner >= 2;
-        return column(tube) + (second ? kPositions : 0);
-    }
+};
+using PreTubes = TubeLanes<true>;    // the preamplifier triodes: row, column
+using PowerTubes = TubeLanes<false>; // phase splitter, pentodes: column, row
+
+// Where tube t's upper row starts in its table (in values of that table), and the weights of
+// its upper and lower row: a triode's lanes take the first column's weight twice, then the
+// second's; a pentode's alternate (its lanes 2 and 3 hold zeros).
+struct TubePoint
+{
+    int cell;
+    Lanes4 upper, lower;
 };
 
-// The weights of every tube's upper and lower row, four lanes per tube.
-template <int kTubes> struct RowWeights
+template <class Tubes, int t, bool kPentode, class Positions>
+[[gnu::always_inline]] inline TubePoint pointOf(const Positions& p) noexcept
 {
-    Lanes<4 * kTubes> upper, lower;
-};
-
-template <class Tubes, unsigned kPentodes, size_t... J>
-[[gnu::always_inline]] inline RowWeights<Tubes::kPositions / 2>
-rowWeightsOf(const Lanes<Tubes::kPositions>& fraction, std::index_sequence<J...>) noexcept
-{
-    using L = Lanes<Tubes::kPositions>;
-    const L complement = 1.f - fraction;
-    const Lanes<sizeof...(J)> columns = __builtin_shufflevector(
-        complement, fraction, Tubes::columnWeight(J, (kPentodes >> (J / 4)) & 1u)...);
-    return {columns * __builtin_shufflevector(complement, complement, Tubes::row(J / 4)...),
-            columns * __builtin_shufflevector(fraction, fraction, Tubes::row(J / 4)...)};
-}
-
-template <class Tubes, unsigned kPentodes = 0u>
-[[gnu::always_inline]] inline RowWeights<Tubes::kPositions / 2>
-rowWeights(const Lanes<Tubes::kPositions>& fraction) noexcept
-{
-    return rowWeightsOf<Tubes, kPentodes>(fraction,
-                                          std::make_index_sequence<2 * Tubes::kPositions>{});
-}
-
-// Tube t's four lanes of a stage's weights.
-template <int t, class L> [[gnu::always_inline]] inline Lanes4 tubeLanes(const L& w)
-{
-    return __builtin_shufflevector(w, w, 4 * t, 4 * t + 1, 4 * t + 2, 4 * t + 3);
-}
-
-// Offset of [row][column] of tube t.
-template <class Tubes, int t, class Ints>
-[[gnu::always_inline]] inline int cellOf(const Ints& whole) noexcept
-{
-    return whole[Tubes::row(t)] * kColumns + whole[Tubes::column(t)];
+    constexpr Lanes4 kFirst = kPentode ? Lanes4{1.f, 0.f, 1.f, 0.f} : Lanes4{1.f, 1.f, 0.f, 0.f};
+    const float c = p.fraction[Tubes::column(t)];
+    const float r = p.fraction[Tubes::row(t)];
+    const Lanes4 columns = kFirst + (1.f - 2.f * kFirst) * (c - Lanes4{});
+    const Lanes4 lower = columns * (r - Lanes4{});
+    return {p.whole[Tubes::row(t)] * kColumns + p.whole[Tubes::column(t)], columns - lower, lower};
 }
 
 // Both currents of a triode (lanes 0 and 1), from its two interleaved tables.
-template <class Tubes, int t, class Ints, class Weights>
-[[gnu::always_inline]] inline Lanes4 readTriode(const float* pair, const Ints& whole,
-                                                const Weights& w) noexcept
+[[gnu::always_inline]] inline Lanes4 readTriode(const float* pair, const TubePoint& p) noexcept
 {
-    const float* at = pair + 2 * cellOf<Tubes, t>(whole);
+    const float* at = pair + 2 * p.cell;
     Lanes4 upper, lower;
     load(upper, at);
     load(lower, at + 2 * kColumns);
-    const Lanes4 rows = upper * tubeLanes<t>(w.upper) + lower * tubeLanes<t>(w.lower);
+    const Lanes4 rows = upper * p.upper + lower * p.lower;
     return rows + __builtin_shufflevector(rows, rows, 2, 3, 2, 3);
 }
 
-// A pentode's current (lane 0), from its one table.
-template <class Tubes, int t, class Ints, class Weights>
-[[gnu::always_inline]] inline float readPentode(const float* table, const Ints& whole,
-                                                const Weights& w) noexcept
+// A pentode's current, from its one table.
+[[gnu::always_inline]] inline float readPentode(const float* table, const TubePoint& p) noexcept
 {
-    const float* at = table + cellOf<Tubes, t>(whole);
+    const float* at = table + p.cell;
     Lanes<2> upper, lower;
     load(upper, at);
     load(lower, at + kColumns);
-    const Lanes4 rows =
-        __builtin_shufflevector(upper, Lanes<2>{}, 0, 1, 2, 3) * tubeLanes<t>(w.upper) +
-        __builtin_shufflevector(lower, Lanes<2>{}, 0, 1, 2, 3) * tubeLanes<t>(w.lower);
+    const Lanes4 rows = __builtin_shufflevector(upper, Lanes<2>{}, 0, 1, 2, 3) * p.upper +
+                        __builtin_shufflevector(lower, Lanes<2>{}, 0, 1, 2, 3) * p.lower;
     return rows[0] + rows[1];
 }
-
-using PreTubes = TubeLanes<2, true>;    // the preamplifier triodes: row, column
-using PowerTubes = TubeLanes<4, false>; // phase splitter, pentodes: column, row
-constexpr unsigned kPentodeTubes = 0b1100u;
 
 // Every state reaches the output within a few steps, so a non-finite output is the one check
 // needed; the output never comes near this in normal work.
@@ -428,6 +393,8 @@ void positionsAheadOf(const Carried& c, RovuRiza_CircuitVars& s) noexcept
     const float toneCoef = controls.toneCoef;
     const float toneIn = controls.toneCoefComplement;
     const float expressionGain = controls.expressionGain;
+    // With no tremolo depth the bias is the resting one, sine or not.
+    const bool tremoloOn = controls.tremoloDepth != 0.f;
     // s_in follows the plate voltage with this factor within a step.
     const float plateToInput = expressionGain * toneIn;
     L8 fromPreCurrent[4];
@@ -463,9 +430,8 @@ void positionsAheadOf(const Carried& c, RovuRiza_CircuitVars& s) noexcept
 
         // Preamplifier currents.
         const Positions<4> pp = positionsOf(prePos, kPrePositions);
-        const RowWeights<2> pw = rowWeights<PreTubes>(pp.fraction);
-        const Lanes4 stage1 = readTriode<PreTubes, 0>(preTables[0], pp.whole, pw);
-        const Lanes4 stage2 = readTriode<PreTubes, 1>(preTables[1], pp.whole, pw);
+        const Lanes4 stage1 = readTriode(preTables[0], pointOf<PreTubes, 0, false>(pp));
+        const Lanes4 stage2 = readTriode(preTables[1], pointOf<PreTubes, 1, false>(pp));
         const float i0 = stage1[0], i1 = stage1[1], i2 = stage2[0], i3 = stage2[1];
 
         // New preamplifier states and outputs, and the next positions: the new currents last.
@@ -490,8 +456,11 @@ void positionsAheadOf(const Carried& c, RovuRiza_CircuitVars& s) noexcept
         const float toneBefore = tone;
         d = kDcPole * d + (vp - vpPrev);
         vpPrev = vp;
-        const float bias =
-            RovuRiza_TremoloBias(phase, controls.tremoloIncrement, controls.tremoloDepth);
+        float bias = kRovuRizaRestingBias;
+        if (tremoloOn)
+            bias = RovuRiza_TremoloBias(phase, controls.tremoloIncrement, controls.tremoloDepth);
+        else
+            RovuRiza_AdvanceTremolo(phase, controls.tremoloIncrement);
         tone = toneCoef * tone + toneIn * d;
         const float sIn = tone * expressionGain;
 
@@ -531,15 +500,14 @@ void positionsAheadOf(const Carried& c, RovuRiza_CircuitVars& s) noexcept
 
         // Power-amplifier currents.
         const Positions<8> qp = positionsOf(powerPos, kPowerPositions);
-        const RowWeights<4> qw = rowWeights<PowerTubes, kPentodeTubes>(qp.fraction);
-        const Lanes4 splitter1 = readTriode<PowerTubes, 0>(powerTables[0], qp.whole, qw);
-        const Lanes4 splitter2 = readTriode<PowerTubes, 1>(powerTables[1], qp.whole, qw);
+        const Lanes4 splitter1 = readTriode(powerTables[0], pointOf<PowerTubes, 0, false>(qp));
+        const Lanes4 splitter2 = readTriode(powerTables[1], pointOf<PowerTubes, 1, false>(qp));
         const float currents[6] = {splitter1[0],
                                    splitter1[1],
                                    splitter2[0],
                                    splitter2[1],
-                                   readPentode<PowerTubes, 2>(powerTables[2], qp.whole, qw),
-                                   readPentode<PowerTubes, 3>(powerTables[3], qp.whole, qw)};
+                                   readPentode(powerTables[2], pointOf<PowerTubes, 2, true>(qp)),
+                                   readPentode(powerTables[3], pointOf<PowerTubes, 3, true>(qp))};
 
         // New network states x0..x6, the outputs and the next positions: the new currents last.
         addLateValues<kPowerStepM, kWI1, kWI2, kWI3, kWI4, kWI6, kWI8>(powerStep, currents);

@@ -24,13 +24,23 @@ inline float RovuRiza_FastSine(float x) noexcept
     return r + r * (r2 * p);
 }
 
-// Advances the tremolo phase by one internal step and returns the pentode grid bias in volts.
-inline float RovuRiza_TremoloBias(float& phase, float increment, float depth) noexcept
+// The pentode grid bias in volts with the tremolo at rest.
+inline constexpr float kRovuRizaRestingBias = -62.5f;
+
+// Advances the tremolo phase by one internal step.
+inline void RovuRiza_AdvanceTremolo(float& phase, float increment) noexcept
 {
     constexpr float kTwoPi = 6.2831855f;
     phase += increment;
     if (phase > kTwoPi) phase -= kTwoPi;
-    return depth * RovuRiza_FastSine(phase) - 62.5f;
+}
+
+// Advances the tremolo phase by one internal step and returns the pentode grid bias in volts.
+// At depth 0 that is the resting bias exactly, so callers may skip the sine there.
+inline float RovuRiza_TremoloBias(float& phase, float increment, float depth) noexcept
+{
+    RovuRiza_AdvanceTremolo(phase, increment);
+    return depth * RovuRiza_FastSine(phase) + kRovuRizaRestingBias;
 }
 
 struct RovuRiza_OutputStageVars
