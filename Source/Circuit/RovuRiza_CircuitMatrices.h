@@ -220,6 +220,18 @@ alignas(32) constexpr auto kPowerPositionThroughPlate = powerPositionFromPreCurr
 // positions need no product of their own after the new states: the new currents reach them
 // through a few columns, added last.
 //
+// Lane j of the next step's positions for this step's input slot k: its share through the seven
+// new states (new state s sits in slot and lane s) and, where `direct`, its own column.
+template <class Positions, class States>
+constexpr float positionAhead(const Positions& positions, const States& states, int k, int j,
+                              bool direct)
+{
+    double sum = direct ? double(positions[k][j]) : 0.0;
+    for (int s = 0; s < 7; ++s)
+        sum += double(positions[s][j]) * double(states[k][s]);
+    return float(sum);
+}
+
 // The preamplifier's product, 16 lanes: the new states xp0..xp5, xp7 (lanes 0..6), the stage-2
 // plate voltage, the next step's positions less r and u, and the coupling value.
 enum PreStepLane
@@ -239,22 +251,18 @@ constexpr Matrix<kPreSlots, kPreStepLanes> preStep()
             m[k][j] = kPreStatesM[k][j];
         m[k][kLaneVp] = kPreOutputsM[k][0];
         m[k][kLaneCoupling] = kPreOutputsM[k][1];
+        // This step's currents and the supply are the next step's as they are.
         const bool direct = (k >= kPI0 && k < kPI0 + 4) || k == kPOne;
         for (int j = 0; j < 4; ++j)
-        {
-            double sum = direct ? double(kPrePositionM[k][j]) : 0.0;
-            for (int s = kPXp0; s < kPXp0 + 7; ++s) // new state s sits in lane s
-                sum += double(kPrePositionM[s][j]) * double(kPreStatesM[k][s]);
-            m[k][kLanePositionsAhead + j] = float(sum);
-        }
+            m[k][kLanePositionsAhead + j] = positionAhead(kPrePositionM, kPreStatesM, k, j, direct);
     }
     return m;
 }
 
-// The power amplifier's product, 16 + 8 lanes: the new network states x0..x6 (lanes 0..6), the
+// The power amplifier's products: 16 lanes of the new network states x0..x6 (lanes 0..6), the
 // output voltage before its factor 0.01, the return value, the next companion drive and the
-// return value's share of the next preamplifier positions; then the next step's power-amplifier
-// positions less the coupling value, s_in and the bias.
+// return value's share of the next preamplifier positions; and 8 lanes of the next step's
+// power-amplifier positions less the coupling value, s_in and the bias.
 enum PowerStepLane
 {
     kLaneVout = 7,
@@ -288,15 +296,10 @@ constexpr Matrix<kPowerSlots, 8> powerPositionsAhead()
     for (int k = 0; k < kPowerSlots; ++k)
     {
         // The companions this step moves, its currents and the supply are the next step's as
-        // they are; the states reach it through their update.
+        // they are.
         const bool direct = (k >= kWX7 && k <= kWX9) || (k >= kWI1 && k < kWI1 + 8) || k == kWOne;
         for (int j = 0; j < 8; ++j)
-        {
-            double sum = direct ? double(kPowerPositionM[k][j]) : 0.0;
-            for (int s = 0; s < 7; ++s) // new state s sits in lane s
-                sum += double(kPowerPositionM[s][j]) * double(kPowerStatesM[k][s]);
-            m[k][j] = float(sum);
-        }
+            m[k][j] = positionAhead(kPowerPositionM, kPowerStatesM, k, j, direct);
     }
     return m;
 }
