@@ -88,22 +88,11 @@ template <size_t kBegin, size_t kEnd, class L, size_t N>
     }
 }
 
-// acc += the named late columns times their inputs: the products side by side, then a balanced
-// sum, so that no late input waits for another.
+// acc += the named late columns times the given values: the products side by side, then a
+// balanced sum, so that no late value waits for another.
 template <const auto& M, int... kColumns, class L>
-[[gnu::always_inline]] inline void addLate(L& acc, const float* v) noexcept
-{
-    L terms[sizeof...(kColumns) + 1] = {acc};
-    int k = 1;
-    ((load(terms[k], &M[kColumns][0]), terms[k] *= v[kColumns] - L{}, ++k), ...);
-    treeSum<0, sizeof...(kColumns) + 1>(acc, terms);
-}
-
-// acc += the named columns times the given values, as addLate; a column may be named twice, for
-// a value that arrives as two parts.
-template <const auto& M, int... kColumns, class L>
-[[gnu::always_inline]] inline void
-addLateValues(L& acc, const float (&values)[sizeof...(kColumns)]) noexcept
+[[gnu::always_inline]] inline void addLate(L& acc,
+                                           const float (&values)[sizeof...(kColumns)]) noexcept
 {
     L terms[sizeof...(kColumns) + 1] = {acc};
     int k = 1;
@@ -437,7 +426,7 @@ void positionsAheadOf(const Carried& c, RovuRiza_CircuitVars& s) noexcept
         // New preamplifier states and outputs, and the next positions: the new currents last.
         const float vpEarly = preStep[kLaneVp];
         const float couplingEarly = preStep[kLaneCoupling];
-        addLateValues<kPreStepM, kPI0, kPI0 + 1, kPI0 + 2, kPI0 + 3>(preStep, {i0, i1, i2, i3});
+        addLate<kPreStepM, kPI0, kPI0 + 1, kPI0 + 2, kPI0 + 3>(preStep, {i0, i1, i2, i3});
         const float vp = preStep[kLaneVp];
         const float coupling = preStep[kLaneCoupling];
         preAhead =
@@ -510,8 +499,8 @@ void positionsAheadOf(const Carried& c, RovuRiza_CircuitVars& s) noexcept
                                    readPentode(powerTables[3], pointOf<PowerTubes, 3, true>(qp))};
 
         // New network states x0..x6, the outputs and the next positions: the new currents last.
-        addLateValues<kPowerStepM, kWI1, kWI2, kWI3, kWI4, kWI6, kWI8>(powerStep, currents);
-        addLateValues<kPowerAheadM, kWI1, kWI2, kWI3, kWI4, kWI6, kWI8>(powerAhead, currents);
+        addLate<kPowerStepM, kWI1, kWI2, kWI3, kWI4, kWI6, kWI8>(powerStep, currents);
+        addLate<kPowerAheadM, kWI1, kWI2, kWI3, kWI4, kWI6, kWI8>(powerAhead, currents);
         std::memcpy(power, &powerStep, 8 * sizeof(float)); // x0..x6 (+ the spare slot)
         returnAhead = __builtin_shufflevector(powerStep, powerStep, kLaneReturnPositions,
                                               kLaneReturnPositions + 1, kLaneReturnPositions + 2,
