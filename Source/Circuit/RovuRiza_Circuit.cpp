@@ -282,7 +282,7 @@ struct Carried
     alignas(32) float power[kPowerSlots];
 };
 
-void pack(const RovuRiza_CircuitVars& s, float u, Carried& c) noexcept
+void pack(const RovuRiza_CircuitVars& s, Carried& c) noexcept
 {
     for (int k = 0; k < 6; ++k)
         c.pre[kPXp0 + k] = s.xp[k];
@@ -291,7 +291,7 @@ void pack(const RovuRiza_CircuitVars& s, float u, Carried& c) noexcept
     for (int k = 0; k < 4; ++k)
         c.pre[kPI0 + k] = s.i[k];
     c.pre[kPR] = s.r;
-    c.pre[kPU] = u;
+    c.pre[kPU] = 0.f; // each step writes its own input here
     c.pre[kPOne] = 1.f;
     c.pre[kPOne + 1] = 0.f;
     for (int k = 0; k < 7; ++k)
@@ -369,7 +369,7 @@ void positionsAheadOf(const Carried& c, RovuRiza_CircuitVars& s) noexcept
         T0 + RovuRiza_TubeTableStart(8), T0 + RovuRiza_TubeTableStart(9)};
     RovuRiza_CircuitVars s = vars;
     Carried c;
-    pack(s, 0.f, c);
+    pack(s, c);
     float* const pre = c.pre;
     float* const power = c.power;
     if (s.aheadReady == 0.f) positionsAheadOf(c, s);
@@ -523,7 +523,7 @@ void positionsAheadOf(const Carried& c, RovuRiza_CircuitVars& s) noexcept
         {
             s.tremoloPhase = phase;
             restart(s);
-            pack(s, 0.f, c);
+            pack(s, c);
             positionsAheadOf(c, s);
             load(preAhead, s.preAhead);
             load(returnAhead, s.returnAhead);
