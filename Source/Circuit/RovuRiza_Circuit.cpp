@@ -108,17 +108,16 @@ template <int kWidth> struct Positions
     Lanes<kWidth> fraction;
 };
 
-// Held to [0, limit], written so that a NaN fails the first comparison and lands on the upper
-// edge: it must never reach the integer conversion.
-template <int kWidth, class L>
+// Held to [0, limit], a NaN on the upper edge: it must never reach the integer conversion.
+template <int kVectorBytes, int kWidth, class L>
 [[gnu::always_inline]] inline Positions<kWidth> positionsOf(const L& position,
                                                             const PositionMap<kWidth>& map) noexcept
 {
     using Ints = IntLanes<kWidth>;
     L limit;
     load(limit, map.limit);
-    L pos = position < limit ? position : limit;
-    pos = pos > L{} ? pos : L{};
+    L pos = position;
+    holdToRange<kVectorBytes>(pos, limit);
     Ints whole = __builtin_convertvector(pos, Ints), lastWhole;
     load(lastWhole, map.lastWhole);
     whole = whole < lastWhole ? whole : lastWhole;
@@ -154,7 +153,7 @@ using PowerTubes = TubeLanes<false>; // phase splitter, pentodes: column, row
 // second's; a pentode's alternate (its lanes 2 and 3 hold zeros).
 struct TubePoint
 {
-    int cell;
+    unsigned cell;
     Lanes4 upper, lower;
 };
 
@@ -166,13 +165,15 @@ template <class Tubes, int t, bool kPentode, class Positions>
     const float r = p.fraction[Tubes::row(t)];
     const Lanes4 columns = kFirst + (1.f - 2.f * kFirst) * (c - Lanes4{});
     const Lanes4 lower = columns * (r - Lanes4{});
-    return {p.whole[Tubes::row(t)] * kColumns + p.whole[Tubes::column(t)], columns - lower, lower};
+    // Unsigned, so that the address needs no sign extension on the chain.
+    const unsigned row = unsigned(p.whole[Tubes::row(t)]);
+    return {row * unsigned(kColumns) + unsigned(p.whole[Tubes::column(t)]), columns - lower, lower};
 }
 
 // Both currents of a triode (lanes 0 and 1), from its two interleaved tables.
 [[gnu::always_inline]] inline Lanes4 readTriode(const float* pair, const TubePoint& p) noexcept
 {
-    const float* at = pair + 2 * p.cell;
+    const float* at = pair + 2 * size_t(p.cell);
     Lanes4 upper, lower;
     load(upper, at);
     load(lower, at + 2 * kColumns);
@@ -183,7 +184,7 @@ template <class Tubes, int t, bool kPentode, class Positions>
 // A pentode's current, from its one table.
 [[gnu::always_inline]] inline float readPentode(const float* table, const TubePoint& p) noexcept
 {
-    const float* at = table + p.cell;
+    const float* at = table + size_t(p.cell);
     Lanes<2> upper, lower;
     load(upper, at);
     load(lower, at + kColumns);
@@ -356,6 +357,7 @@ void positionsAheadOf(const Carried& c, RovuRiza_CircuitVars& s) noexcept
 // step's positions but for a few late terms; the return value reaches the next preamplifier
 // positions through the power amplifier's product itself. What a run works out for the step
 // after its last is carried with the state, so where runs start and end changes no result.
+template <int kVectorBytes>
 [[gnu::always_inline]] inline void runSteps(RovuRiza_CircuitVars& vars,
                                             const RovuRiza_ModelState& tables,
                                             const RovuRiza_StepControls& controls,
@@ -418,17 +420,17 @@ void positionsAheadOf(const Carried& c, RovuRiza_CircuitVars& s) noexcept
         addColumn<kPreStepM, kPR>(preStep, pre);
 
         // Preamplifier currents.
-        const Positions<4> pp = positionsOf(prePos, kPrePositions);
+        const Positions<4> pp = positionsOf<kVectorBytes>(prePos, kPrePositions);
         const Lanes4 stage1 = readTriode(preTables[0], pointOf<PreTubes, 0, false>(pp));
         const Lanes4 stage2 = readTriode(preTables[1], pointOf<PreTubes, 1, false>(pp));
         const float i0 = stage1[0], i1 = stage1[1], i2 = stage2[0], i3 = stage2[1];
 
         // New preamplifier states and outputs, and the next positions: the new currents last.
-        const float vpEarly = preStep[kLaneVp];
-        const float couplingEarly = preStep[kLaneCoupling];
+        const float vpEarly = preStep[int(kLaneVp)];
+        const float couplingEarly = preStep[int(kLaneCoupling)];
         addLate<kPreStepM, kPI0, kPI0 + 1, kPI0 + 2, kPI0 + 3>(preStep, {i0, i1, i2, i3});
-        const float vp = preStep[kLaneVp];
-        const float coupling = preStep[kLaneCoupling];
+        const float vp = preStep[int(kLaneVp)];
+        const float coupling = preStep[int(kLaneCoupling)];
         preAhead =
             __builtin_shufflevector(preStep, preStep, kLanePositionsAhead, kLanePositionsAhead + 1,
                                     kLanePositionsAhead + 2, kLanePositionsAhead + 3);
@@ -488,7 +490,7 @@ void positionsAheadOf(const Carried& c, RovuRiza_CircuitVars& s) noexcept
         sumEarly<kPowerAheadM, kWI1, kWI2, kWI3, kWI4, kWI6, kWI8>(powerAhead, power);
 
         // Power-amplifier currents.
-        const Positions<8> qp = positionsOf(powerPos, kPowerPositions);
+        const Positions<8> qp = positionsOf<kVectorBytes>(powerPos, kPowerPositions);
         const Lanes4 splitter1 = readTriode(powerTables[0], pointOf<PowerTubes, 0, false>(qp));
         const Lanes4 splitter2 = readTriode(powerTables[1], pointOf<PowerTubes, 1, false>(qp));
         const float currents[6] = {splitter1[0],
@@ -505,9 +507,9 @@ void positionsAheadOf(const Carried& c, RovuRiza_CircuitVars& s) noexcept
         returnAhead = __builtin_shufflevector(powerStep, powerStep, kLaneReturnPositions,
                                               kLaneReturnPositions + 1, kLaneReturnPositions + 2,
                                               kLaneReturnPositions + 3);
-        const float vout = 0.01f * powerStep[kLaneVout];
-        pre[kPR] = powerStep[kLaneReturn];
-        g = powerStep[kLaneDrive];
+        const float vout = 0.01f * powerStep[int(kLaneVout)];
+        pre[kPR] = powerStep[int(kLaneReturn)];
+        g = powerStep[int(kLaneDrive)];
         power[kWI1] = currents[0];
         power[kWI2] = currents[1];
         power[kWI3] = currents[2];
@@ -572,7 +574,7 @@ RovuRiza_RunCircuitVector(RovuRiza_CircuitVars& v, const RovuRiza_ModelState& ta
                           const RovuRiza_StepControls& controls, const float* input, float* output,
                           int count) noexcept
 {
-    runSteps(v, tables, controls, input, output, count);
+    runSteps<32>(v, tables, controls, input, output, count);
 }
 
 __attribute__((target(ROVURIZA_VECTOR512_TARGET))) void
@@ -580,14 +582,14 @@ RovuRiza_RunCircuitVector512(RovuRiza_CircuitVars& v, const RovuRiza_ModelState&
                              const RovuRiza_StepControls& controls, const float* input,
                              float* output, int count) noexcept
 {
-    runSteps(v, tables, controls, input, output, count);
+    runSteps<64>(v, tables, controls, input, output, count);
 }
 
 void RovuRiza_RunCircuitBaseline(RovuRiza_CircuitVars& v, const RovuRiza_ModelState& tables,
                                  const RovuRiza_StepControls& controls, const float* input,
                                  float* output, int count) noexcept
 {
-    runSteps(v, tables, controls, input, output, count);
+    runSteps<0>(v, tables, controls, input, output, count);
 }
 
 namespace
