@@ -503,7 +503,13 @@ template <int kVectorBytes>
         // New network states x0..x6, the outputs and the next positions: the new currents last.
         addLate<kPowerStepM, kWI1, kWI2, kWI3, kWI4, kWI6, kWI8>(powerStep, currents);
         addLate<kPowerAheadM, kWI1, kWI2, kWI3, kWI4, kWI6, kWI8>(powerAhead, currents);
-        std::memcpy(power, &powerStep, 8 * sizeof(float)); // x0..x6 (+ the spare slot)
+        {
+            const L8 states =
+                __builtin_shufflevector(powerStep, powerStep, kLaneStates, kLaneStates + 1,
+                                        kLaneStates + 2, kLaneStates + 3, kLaneStates + 4,
+                                        kLaneStates + 5, kLaneStates + 6, kLaneStates + 7);
+            store(power, states); // x0..x6 (+ the spare slot)
+        }
         returnAhead = __builtin_shufflevector(powerStep, powerStep, kLaneReturnPositions,
                                               kLaneReturnPositions + 1, kLaneReturnPositions + 2,
                                               kLaneReturnPositions + 3);

@@ -265,10 +265,11 @@ constexpr Matrix<kPreSlots, kPreStepLanes> preStep()
 // power-amplifier positions less the coupling value, s_in and the bias.
 enum PowerStepLane
 {
-    kLaneVout = 7,
-    kLaneReturn = 8,
-    kLaneDrive = 9,
-    kLaneReturnPositions = 12, // four lanes
+    kLaneReturnPositions = 0, // four lanes
+    kLaneStates = 4,          // seven lanes and a spare
+    kLaneVout = 12,
+    kLaneReturn = 13,
+    kLaneDrive = 14,
     kPowerStepLanes = 16
 };
 
@@ -278,7 +279,7 @@ constexpr Matrix<kPowerSlots, kPowerStepLanes> powerStep()
     for (int k = 0; k < kPowerSlots; ++k)
     {
         for (int j = 0; j < 7; ++j)
-            m[k][j] = kPowerStatesM[k][j];
+            m[k][kLaneStates + j] = kPowerStatesM[k][j];
         for (int j = 0; j < 3; ++j)
             m[k][kLaneVout + j] = kPowerOutputsM[k][j];
         // The return value's share of the next preamplifier positions, straight from this
