@@ -153,7 +153,7 @@ using PowerTubes = TubeLanes<false>; // phase splitter, pentodes: column, row
 // second's; a pentode's alternate (its lanes 2 and 3 hold zeros).
 struct TubePoint
 {
-    unsigned cell;
+    size_t cell;
     Lanes4 upper, lower;
 };
 
@@ -161,19 +161,25 @@ template <class Tubes, int t, bool kPentode, class Positions>
 [[gnu::always_inline]] inline TubePoint pointOf(const Positions& p) noexcept
 {
     constexpr Lanes4 kFirst = kPentode ? Lanes4{1.f, 0.f, 1.f, 0.f} : Lanes4{1.f, 1.f, 0.f, 0.f};
-    const float c = p.fraction[Tubes::column(t)];
-    const float r = p.fraction[Tubes::row(t)];
-    const Lanes4 columns = kFirst + (1.f - 2.f * kFirst) * (c - Lanes4{});
-    const Lanes4 lower = columns * (r - Lanes4{});
+    // The tube's two fractions spread from the four lanes that hold them, an in-lane shuffle:
+    // spread from all eight, GCC also copies a 128-bit half across, on the chain.
+    constexpr int kHalf = Tubes::row(t) / 4 * 4;
+    const Lanes4 half =
+        __builtin_shufflevector(p.fraction, p.fraction, kHalf, kHalf + 1, kHalf + 2, kHalf + 3);
+    constexpr int c = Tubes::column(t) % 4, r = Tubes::row(t) % 4;
+    const Lanes4 columns =
+        kFirst + (1.f - 2.f * kFirst) * __builtin_shufflevector(half, half, c, c, c, c);
+    const Lanes4 lower = columns * __builtin_shufflevector(half, half, r, r, r, r);
     // Unsigned, so that the address needs no sign extension on the chain.
-    const unsigned row = unsigned(p.whole[Tubes::row(t)]);
-    return {row * unsigned(kColumns) + unsigned(p.whole[Tubes::column(t)]), columns - lower, lower};
+    const size_t row = unsigned(p.whole[Tubes::row(t)]);
+    const size_t column = unsigned(p.whole[Tubes::column(t)]);
+    return {row * size_t(kColumns) + column, columns - lower, lower};
 }
 
 // Both currents of a triode (lanes 0 and 1), from its two interleaved tables.
 [[gnu::always_inline]] inline Lanes4 readTriode(const float* pair, const TubePoint& p) noexcept
 {
-    const float* at = pair + 2 * size_t(p.cell);
+    const float* at = pair + 2 * p.cell;
     Lanes4 upper, lower;
     load(upper, at);
     load(lower, at + 2 * kColumns);
@@ -184,7 +190,7 @@ template <class Tubes, int t, bool kPentode, class Positions>
 // A pentode's current, from its one table.
 [[gnu::always_inline]] inline float readPentode(const float* table, const TubePoint& p) noexcept
 {
-    const float* at = table + size_t(p.cell);
+    const float* at = table + p.cell;
     Lanes<2> upper, lower;
     load(upper, at);
     load(lower, at + kColumns);
