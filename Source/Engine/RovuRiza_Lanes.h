@@ -33,27 +33,31 @@ template <class V, class T> [[gnu::always_inline]] inline void store(T* p, const
 }
 
 // Each lane of v held to [0, upper] the way the processor's min and max instructions compare: a
-// NaN lane fails the first comparison and becomes `upper`. GCC turns the same comparisons, written
-// out, into a compare and a blend per bound, several cycles longer on a dependent chain.
-// kVectorBytes is the widest vector register of the build that calls it (0: no 8-lane one).
+// NaN lane fails the first comparison and becomes `upper`. Clang makes those instructions of the
+// comparisons written out; GCC makes a compare and a blend per bound of them, several cycles
+// longer on a dependent chain, so for GCC they are named. kVectorBytes is the widest vector
+// register of the build that calls it (0: no 8-lane one).
 template <int kVectorBytes, class L>
 [[gnu::always_inline]] inline void holdToRange(L& v, const L& upper) noexcept
 {
-    constexpr int kWidth = int(sizeof(L) / sizeof(float));
     const L zero{};
+#if !defined(__clang__)
+    constexpr int kWidth = int(sizeof(L) / sizeof(float));
     if constexpr (kWidth == 4)
+    {
         v = __builtin_ia32_maxps(__builtin_ia32_minps(v, upper), zero);
+        return;
+    }
     else if constexpr (kWidth == 8 && kVectorBytes >= 32)
     {
         // The 8-lane built-ins are declared only where the whole file targets such units.
         asm("vminps %1, %0, %0" : "+v"(v) : "v"(upper));
         asm("vmaxps %1, %0, %0" : "+v"(v) : "v"(zero));
+        return;
     }
-    else
-    {
-        v = v < upper ? v : upper;
-        v = v > zero ? v : zero;
-    }
+#endif
+    v = v < upper ? v : upper;
+    v = v > zero ? v : zero;
 }
 
 // Every lane set to x (a single broadcast).
