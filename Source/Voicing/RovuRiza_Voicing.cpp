@@ -110,8 +110,8 @@ void RovuRiza_PrepareVoicingBank(const RovuRiza_VoicingPayload& payload,
     }
 }
 
-// The baseline build of the kernel; the 8-lane build lives in its own translation unit, compiled
-// for that instruction set (see RovuRiza_VoicingWide.cpp).
+// The baseline build of the kernel; the 8- and 16-lane builds live in translation units of their
+// own, compiled for those instruction sets (RovuRiza_VoicingWide.cpp, RovuRiza_VoicingWide512.cpp).
 void RovuRiza_VoicingBlockBaseline(const RovuRiza_VoicingBankCoefficients& bank,
                                    const RovuRiza_SectionPoles& poles, float* history1,
                                    float* history2, float& envelope, float envelopeCoef,
@@ -125,8 +125,8 @@ void RovuRiza_VoicingBlockBaseline(const RovuRiza_VoicingBankCoefficients& bank,
 extern "C" __attribute__((no_sanitize("address", "undefined", "thread"))) BlockFunction
 RovuRiza_ResolveVoicingProcessBlock() noexcept
 {
-    return RovuRiza_PickBuild<BlockFunction>(RovuRiza_VoicingBlockBaseline,
-                                             RovuRiza_VoicingBlockWide, RovuRiza_VoicingBlockWide);
+    return RovuRiza_PickBuild<BlockFunction>(
+        RovuRiza_VoicingBlockBaseline, RovuRiza_VoicingBlockWide, RovuRiza_VoicingBlockWide512);
 }
 
 void RovuRiza_VoicingProcessBlock(const RovuRiza_VoicingBankCoefficients& bank,

@@ -43,9 +43,9 @@ void RovuRiza_VoicingProcessBlock(const RovuRiza_VoicingBankCoefficients& bank,
                                   float* history2, float& envelope, float envelopeCoef,
                                   float* samples, int count) noexcept;
 
-// The two builds RovuRiza_VoicingProcessBlock picks between when the library loads, named for
-// the tests that run the one this processor does not use. The wide build runs only on processors
-// with AVX2 and FMA.
+// The builds RovuRiza_VoicingProcessBlock picks between when the library loads, named for the
+// tests that run the ones this processor does not use. The wide build runs only on processors
+// with AVX2 and FMA, the 512-bit one only where RovuRiza_HasVector512Units().
 void RovuRiza_VoicingBlockBaseline(const RovuRiza_VoicingBankCoefficients& bank,
                                    const RovuRiza_SectionPoles& poles, float* history1,
                                    float* history2, float& envelope, float envelopeCoef,
@@ -54,6 +54,10 @@ void RovuRiza_VoicingBlockWide(const RovuRiza_VoicingBankCoefficients& bank,
                                const RovuRiza_SectionPoles& poles, float* history1, float* history2,
                                float& envelope, float envelopeCoef, float* samples,
                                int count) noexcept;
+void RovuRiza_VoicingBlockWide512(const RovuRiza_VoicingBankCoefficients& bank,
+                                  const RovuRiza_SectionPoles& poles, float* history1,
+                                  float* history2, float& envelope, float envelopeCoef,
+                                  float* samples, int count) noexcept;
 
 // One host sample through the envelope follower and the bank; y is already scaled by Volume.
 // Prepares the gains on every call: a render loop prepares once and runs blocks instead.

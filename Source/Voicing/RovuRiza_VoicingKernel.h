@@ -81,13 +81,27 @@ template <bool Wide, typename V>
     out = a + weighed;
 }
 
-// ((v0 + v4) + (v1 + v5)) + ((v2 + v6) + (v3 + v7)), kept in vector registers.
+// ((v0 + v4) + (v1 + v5)) + ((v2 + v6) + (v3 + v7)), kept in vector registers; 16 lanes are
+// first folded onto 8 (lane j plus lane j + 8).
 [[gnu::always_inline]] inline float laneSum(const Lanes8& v) noexcept
 {
     const Lanes4 u =
         __builtin_shufflevector(v, v, 0, 1, 2, 3) + __builtin_shufflevector(v, v, 4, 5, 6, 7);
     const Lanes4 pairs = u + __builtin_shufflevector(u, u, 1, 0, 3, 2);
     return pairs[0] + pairs[2];
+}
+
+[[gnu::always_inline]] inline void fold(Lanes8& out, const Lanes<16>& v) noexcept
+{
+    out = __builtin_shufflevector(v, v, 0, 1, 2, 3, 4, 5, 6, 7) +
+          __builtin_shufflevector(v, v, 8, 9, 10, 11, 12, 13, 14, 15);
+}
+
+[[gnu::always_inline]] inline float laneSum(const Lanes<16>& v) noexcept
+{
+    Lanes8 eight;
+    fold(eight, v);
+    return laneSum(eight);
 }
 
 // The same sum of two vectors at once, sharing the shuffles.
@@ -102,16 +116,30 @@ template <bool Wide, typename V>
     sumB = total[4];
 }
 
+[[gnu::always_inline]] inline void laneSums(const Lanes<16>& a, const Lanes<16>& b, float& sumA,
+                                            float& sumB) noexcept
+{
+    Lanes8 eightA, eightB;
+    fold(eightA, a);
+    fold(eightB, b);
+    laneSums(eightA, eightB, sumA, sumB);
+}
+
 // Four sections in the low lanes, zeros above: the gains and poles of the upper lanes are zero,
 // so they add exact zeros to the sums (the samples are finite by then) and are never stored.
-[[gnu::always_inline]] inline void loadLow(Lanes8& v, const float* p) noexcept
+template <class L> [[gnu::always_inline]] inline void loadLow(L& v, const float* p) noexcept
 {
     Lanes4 low;
     load(low, p);
-    v = __builtin_shufflevector(low, Lanes4{}, 0, 1, 2, 3, 4, 5, 6, 7);
+    const Lanes8 eight = __builtin_shufflevector(low, Lanes4{}, 0, 1, 2, 3, 4, 5, 6, 7);
+    if constexpr (sizeof(L) == sizeof(Lanes8))
+        v = eight;
+    else
+        v = __builtin_shufflevector(eight, Lanes8{}, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13,
+                                    14, 15);
 }
 
-[[gnu::always_inline]] inline void storeLow(float* p, const Lanes8& v) noexcept
+template <class L> [[gnu::always_inline]] inline void storeLow(float* p, const L& v) noexcept
 {
     const Lanes4 low = __builtin_shufflevector(v, v, 0, 1, 2, 3);
     store(p, low);
@@ -180,30 +208,29 @@ template <typename V, bool Pair, bool Wide, bool Low = false>
 // One or two samples (already made finite) through the bank, with their blend factors k. Whole
 // groups of eight sections, then four more in the low lanes of the same sums (100 = 12 x 8 + 4);
 // a count that leaves one to three over (only a damaged payload has one) runs those one by one.
-template <bool Pair, bool Wide>
+template <bool Pair, bool Wide, class Lanes>
 [[gnu::always_inline]] inline void bankSamples(const RovuRiza_VoicingBankCoefficients& bank,
                                                const RovuRiza_SectionPoles& poles, float* history1,
                                                float* history2, int count, const float* y,
                                                const float* k, float* out) noexcept
 {
-    Lanes8 yA, yB;
-    splat(yA, y[0]);
-    splat(yB, Pair ? y[1] : 0.0f);
-    BankSums<Lanes8> sums;
+    constexpr int kWidth = int(sizeof(Lanes) / sizeof(float));
+    const Lanes yA = y[0] - Lanes{}, yB = (Pair ? y[1] : 0.0f) - Lanes{}; // spread: x - 0 is x
+    BankSums<Lanes> sums;
     int s = 0;
-    for (; s + 8 <= count; s += 8)
-        sectionStep<Lanes8, Pair, Wide>(bank, poles, history1, history2, s, yA, yB, sums);
+    for (; s + kWidth <= count; s += kWidth)
+        sectionStep<Lanes, Pair, Wide>(bank, poles, history1, history2, s, yA, yB, sums);
     if (s + 4 <= count)
     {
-        sectionStep<Lanes8, Pair, Wide, true>(bank, poles, history1, history2, s, yA, yB, sums);
+        sectionStep<Lanes, Pair, Wide, true>(bank, poles, history1, history2, s, yA, yB, sums);
         s += 4;
     }
-    Lanes8 kA, kB, outA, outB;
-    splat(kA, k[0]);
+    const Lanes kA = k[0] - Lanes{};
+    Lanes outA, outB;
     blend<Wide>(outA, sums.rawA, kA, sums.blendA);
     if constexpr (Pair)
     {
-        splat(kB, k[1]);
+        const Lanes kB = k[1] - Lanes{};
         blend<Wide>(outB, sums.rawB, kB, sums.blendB);
         laneSums(outA, outB, out[0], out[1]);
     }
@@ -238,7 +265,7 @@ template <bool Pair, bool Wide>
     return 0.030000001f * envelope;
 }
 
-template <bool Wide>
+template <bool Wide, class Lanes = Lanes8>
 [[gnu::always_inline]] inline void
 processBlock(const RovuRiza_VoicingBankCoefficients& bank, const RovuRiza_SectionPoles& poles,
              float* history1, float* history2, float& envelope, float envelopeCoef, float* samples,
@@ -262,13 +289,15 @@ processBlock(const RovuRiza_VoicingBankCoefficients& bank, const RovuRiza_Sectio
     {
         float y[2] = {samples[n], samples[n + 1]};
         const float k[2] = {admit(y[0], env, envelopeCoef), admit(y[1], env, envelopeCoef)};
-        bankSamples<true, Wide>(bank, poles, history1, history2, sections, y, k, samples + n);
+        bankSamples<true, Wide, Lanes>(bank, poles, history1, history2, sections, y, k,
+                                       samples + n);
     }
     if (n < count)
     {
         float y = samples[n];
         const float k = admit(y, env, envelopeCoef);
-        bankSamples<false, Wide>(bank, poles, history1, history2, sections, &y, &k, samples + n);
+        bankSamples<false, Wide, Lanes>(bank, poles, history1, history2, sections, &y, &k,
+                                        samples + n);
     }
     envelope = env;
 }

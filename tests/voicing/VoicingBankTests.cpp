@@ -291,6 +291,7 @@ std::vector<Build> RunnableBuilds()
     std::vector<Build> builds = {{"chosen at load", RovuRiza_VoicingProcessBlock},
                                  {"baseline", RovuRiza_VoicingBlockBaseline}};
     if (RovuRiza_HasVectorUnits()) builds.push_back({"wide", RovuRiza_VoicingBlockWide});
+    if (RovuRiza_HasVector512Units()) builds.push_back({"512-bit", RovuRiza_VoicingBlockWide512});
     return builds;
 }
 
