@@ -170,7 +170,7 @@ template <class Tubes, int t, bool kPentode, class Positions>
     const Lanes4 columns =
         kFirst + (1.f - 2.f * kFirst) * __builtin_shufflevector(half, half, c, c, c, c);
     const Lanes4 lower = columns * __builtin_shufflevector(half, half, r, r, r, r);
-    // Unsigned, so that the address needs no sign extension on the chain.
+    // Unsigned and 64 bits wide, so that the address needs no sign or zero extension on the chain.
     const size_t row = unsigned(p.whole[Tubes::row(t)]);
     const size_t column = unsigned(p.whole[Tubes::column(t)]);
     return {row * size_t(kColumns) + column, columns - lower, lower};
@@ -432,11 +432,11 @@ template <int kVectorBytes>
         const float i0 = stage1[0], i1 = stage1[1], i2 = stage2[0], i3 = stage2[1];
 
         // New preamplifier states and outputs, and the next positions: the new currents last.
-        const float vpEarly = preStep[int(kLaneVp)];
-        const float couplingEarly = preStep[int(kLaneCoupling)];
+        const float vpEarly = preStep[kLaneVp];
+        const float couplingEarly = preStep[kLaneCoupling];
         addLate<kPreStepM, kPI0, kPI0 + 1, kPI0 + 2, kPI0 + 3>(preStep, {i0, i1, i2, i3});
-        const float vp = preStep[int(kLaneVp)];
-        const float coupling = preStep[int(kLaneCoupling)];
+        const float vp = preStep[kLaneVp];
+        const float coupling = preStep[kLaneCoupling];
         preAhead =
             __builtin_shufflevector(preStep, preStep, kLanePositionsAhead, kLanePositionsAhead + 1,
                                     kLanePositionsAhead + 2, kLanePositionsAhead + 3);
@@ -519,9 +519,9 @@ template <int kVectorBytes>
         returnAhead = __builtin_shufflevector(powerStep, powerStep, kLaneReturnPositions,
                                               kLaneReturnPositions + 1, kLaneReturnPositions + 2,
                                               kLaneReturnPositions + 3);
-        const float vout = 0.01f * powerStep[int(kLaneVout)];
-        pre[kPR] = powerStep[int(kLaneReturn)];
-        g = powerStep[int(kLaneDrive)];
+        const float vout = 0.01f * powerStep[kLaneVout];
+        pre[kPR] = powerStep[kLaneReturn];
+        g = powerStep[kLaneDrive];
         power[kWI1] = currents[0];
         power[kWI2] = currents[1];
         power[kWI3] = currents[2];

@@ -234,13 +234,10 @@ constexpr float positionAhead(const Positions& positions, const States& states, 
 
 // The preamplifier's product, 16 lanes: the new states xp0..xp5, xp7 (lanes 0..6), the stage-2
 // plate voltage, the next step's positions less r and u, and the coupling value.
-enum PreStepLane
-{
-    kLaneVp = 7,
-    kLanePositionsAhead = 8, // four lanes
-    kLaneCoupling = 12,
-    kPreStepLanes = 16
-};
+constexpr int kLaneVp = 7;
+constexpr int kLanePositionsAhead = 8; // four lanes
+constexpr int kLaneCoupling = 12;
+constexpr int kPreStepLanes = 16;
 
 constexpr Matrix<kPreSlots, kPreStepLanes> preStep()
 {
@@ -259,19 +256,17 @@ constexpr Matrix<kPreSlots, kPreStepLanes> preStep()
     return m;
 }
 
-// The power amplifier's products: 16 lanes of the new network states x0..x6 (lanes 0..6), the
-// output voltage before its factor 0.01, the return value, the next companion drive and the
-// return value's share of the next preamplifier positions; and 8 lanes of the next step's
-// power-amplifier positions less the coupling value, s_in and the bias.
-enum PowerStepLane
-{
-    kLaneReturnPositions = 0, // four lanes
-    kLaneStates = 4,          // seven lanes and a spare
-    kLaneVout = 12,
-    kLaneReturn = 13,
-    kLaneDrive = 14,
-    kPowerStepLanes = 16
-};
+// The power amplifier's products: 16 lanes of the return value's share of the next preamplifier
+// positions (first, where the step's chain reads them as they are), the new network states
+// x0..x6, the output voltage before its factor 0.01, the return value and the next companion
+// drive; and 8 lanes of the next step's power-amplifier positions less the coupling value, s_in
+// and the bias.
+constexpr int kLaneReturnPositions = 0; // four lanes
+constexpr int kLaneStates = 4;          // seven lanes and a spare
+constexpr int kLaneVout = 12;
+constexpr int kLaneReturn = 13;
+constexpr int kLaneDrive = 14;
+constexpr int kPowerStepLanes = 16;
 
 constexpr Matrix<kPowerSlots, kPowerStepLanes> powerStep()
 {

@@ -4,9 +4,9 @@
 // and memory. Vectors pass by reference: the baseline builds have no 8-lane registers to pass
 // them in.
 //
-// Everything here has internal linkage and calls only compiler built-ins: the kernels are built
-// several times for different instruction sets, and no out-of-line copy built for a wider set may
-// stand in for a baseline one at link time.
+// Everything here has internal linkage and calls only compiler built-ins (or, for GCC, names the
+// min and max instructions): the kernels are built several times for different instruction sets,
+// and no out-of-line copy built for a wider set may stand in for a baseline one at link time.
 #pragma once
 
 namespace
@@ -58,12 +58,5 @@ template <int kVectorBytes, class L>
 #endif
     v = v < upper ? v : upper;
     v = v > zero ? v : zero;
-}
-
-// Every lane set to x (a single broadcast).
-[[gnu::always_inline]] inline void splat(Lanes8& v, float x) noexcept
-{
-    const Lanes4 first = {x};
-    v = __builtin_shufflevector(first, first, 0, 0, 0, 0, 0, 0, 0, 0);
 }
 } // namespace
