@@ -136,7 +136,8 @@ inline void coordinatesOf(const L& position, const PositionMap<kWidth>& map, flo
 
 // Bilinear reads, one vector per tube. A row's corner values of a tube are neighbours in its
 // table: a triode's two interleaved tables give [first, second] at both columns (16 bytes), a
-// pentode's one table its two columns (8 bytes). Each tube's corner weights are formed in one
+// pentode's one table its two columns and the two after them, unused (16 bytes: one load, with
+// nothing to clear). Each tube's corner weights are formed in one
 // vector while its table loads; one multiply and one multiply-add then weigh both rows, and
 // one add joins the columns. The column after the last one read repeats it, so the next column
 // is always in the row.
@@ -150,7 +151,7 @@ using PowerTubes = TubeLanes<false>; // phase splitter, pentodes: column, row
 
 // Where tube t's upper row starts in its table (in values of that table), and the weights of
 // its upper and lower row: a triode's lanes take the first column's weight twice, then the
-// second's; a pentode's alternate (its lanes 2 and 3 hold zeros).
+// second's; a pentode's alternate (its lanes 2 and 3 go unused).
 struct TubePoint
 {
     size_t cell;
@@ -187,15 +188,15 @@ template <class Tubes, int t, bool kPentode, class Positions>
     return rows + __builtin_shufflevector(rows, rows, 2, 3, 2, 3);
 }
 
-// A pentode's current, from its one table.
+// A pentode's current, from its one table. Its last row's last read takes two values past the
+// table's end: every copy of the tables keeps that room (kRovuRizaTubeTablesReadPastEnd).
 [[gnu::always_inline]] inline float readPentode(const float* table, const TubePoint& p) noexcept
 {
     const float* at = table + p.cell;
-    Lanes<2> upper, lower;
+    Lanes4 upper, lower;
     load(upper, at);
     load(lower, at + kColumns);
-    const Lanes4 rows = __builtin_shufflevector(upper, Lanes<2>{}, 0, 1, 2, 3) * p.upper +
-                        __builtin_shufflevector(lower, Lanes<2>{}, 0, 1, 2, 3) * p.lower;
+    const Lanes4 rows = upper * p.upper + lower * p.lower;
     return rows[0] + rows[1];
 }
 

@@ -82,7 +82,10 @@ void fillRenderLayout(float* out) noexcept
 }
 
 constexpr size_t kHugePage = size_t(2) << 20;
-constexpr size_t kMappedBytes = (sizeof(TubeTables) + kHugePage - 1) / kHugePage * kHugePage;
+// The tables and the room a read may take past their end.
+constexpr size_t kTableBytes =
+    sizeof(TubeTables) + size_t(kRovuRizaTubeTablesReadPastEnd) * sizeof(float);
+constexpr size_t kMappedBytes = (kTableBytes + kHugePage - 1) / kHugePage * kHugePage;
 
 // Pages for the shared copy. A loud instance reads about half a MiB of distinct table lines per
 // block, spread over 17 MiB: on 4 KiB pages that is several hundred translations per block,
@@ -108,9 +111,9 @@ void* mapTablePages() noexcept
 }
 
 // The tables depend only on constants: they are computed once per process, in the render's
-// layout, on huge pages where
-// the system grants them, and then made read-only, so that no stray write from any instance can
-// change what the others read. Without any mapping they live in a plain static array.
+// layout, on huge pages where the system grants them, and then made read-only, so that no stray
+// write from any instance can change what the others read. Without any mapping they live in a
+// plain static array.
 const TubeTables& sharedTables() noexcept
 {
     static TubeTables* tables = nullptr;
@@ -121,9 +124,13 @@ const TubeTables& sharedTables() noexcept
                        void* pages = mapTablePages();
                        if (pages == nullptr)
                        {
-                           static TubeTables fallback;
-                           fillRenderLayout(&fallback[0][0][0]);
-                           tables = &fallback;
+                           static struct
+                           {
+                               TubeTables tables;
+                               float pastEnd[kRovuRizaTubeTablesReadPastEnd];
+                           } fallback;
+                           fillRenderLayout(&fallback.tables[0][0][0]);
+                           tables = &fallback.tables;
                            return;
                        }
                        tables = static_cast<TubeTables*>(pages);
