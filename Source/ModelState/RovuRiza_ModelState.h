@@ -105,13 +105,13 @@ struct RovuRiza_ModelState
 };
 static_assert(sizeof(RovuRiza_ModelState) <= RovuRiza_Field::kModelStateSize);
 
-// The tube tables a record's render reads (audio thread): the shared copy its set-up pointed it
-// at. A record no set-up has pointed anywhere reads its own unfilled room instead: memory-safe,
-// though meaningless.
 // Values a table read may take past the last table's end (they go unused): the shared copy keeps
 // that room after it, and a record's own room is followed by more of the record.
 inline constexpr int kRovuRizaTubeTablesReadPastEnd = 2;
 
+// The tube tables a record's render reads (audio thread): the shared copy its set-up pointed it
+// at. A record no set-up has pointed anywhere reads its own unfilled room instead: memory-safe,
+// though meaningless.
 inline const float* RovuRiza_TubeTablesOf(const RovuRiza_ModelState& state) noexcept
 {
     return state.sharedTubeTables != nullptr ? state.sharedTubeTables : &state.tubeTables[0][0][0];

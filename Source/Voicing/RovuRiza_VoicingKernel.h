@@ -206,8 +206,8 @@ template <typename V, bool Pair, bool Wide, bool Low = false>
 }
 
 // One or two samples (already made finite) through the bank, with their blend factors k. Whole
-// groups of eight sections, then four more in the low lanes of the same sums (100 = 12 x 8 + 4);
-// a count that leaves one to three over (only a damaged payload has one) runs those one by one.
+// groups of the vector's width, then four more in the low lanes of the same sums (100 = 12 x 8 + 4
+// = 6 x 16 + 4); what a count leaves over after that (only a damaged payload's) runs one by one.
 template <bool Pair, bool Wide, class Lanes>
 [[gnu::always_inline]] inline void bankSamples(const RovuRiza_VoicingBankCoefficients& bank,
                                                const RovuRiza_SectionPoles& poles, float* history1,
